@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "appsetup.h"
 #include "startoptions.h"
+#include "terminationsignal.h"
 #include "tmainform.h"
 
 #include <QApplication>
@@ -14,6 +15,7 @@ int main(int argc, char *argv[])
     TMainForm MainForm(options);
     QObject::connect(&MainForm, &TMainForm::closed, &app, &QApplication::quit,
                      Qt::QueuedConnection);
+    closeOnTerminationSignal(&MainForm);
     MainForm.show();
     return app.exec();
 }

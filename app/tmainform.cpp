@@ -111,14 +111,17 @@ void TMainForm::buildControls()
     StatusBar1 = place(new QStatusBar(this), "StatusBar1", { 0, 413, 317, 19 });
     StatusBar1->setSizeGripEnabled(false);
     StatusBar1->setContentsMargins(0, 0, 0, 0);
-    const QList<std::pair<QString, int>> panels = { { QStringLiteral("Others"), 230 },
+    // Date and time keep their widths (63, 60); the first panel gives way so that the clock
+    // fits inside the 317-pixel window instead of being cut off at its edge.
+    const QList<std::pair<QString, int>> panels = { { QStringLiteral("Others"), 0 },
                                                     { QStringLiteral("Date"), 63 },
                                                     { QStringLiteral("Time"), 60 } };
     for (const auto &[text, width] : panels) {
         auto *panel = new QLabel(text, StatusBar1);
-        panel->setFixedWidth(width);
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        StatusBar1->addWidget(panel);
+        if (width > 0)
+            panel->setFixedWidth(width);
+        StatusBar1->addWidget(panel, width > 0 ? 0 : 1);
         m_statusPanels.append(panel);
     }
 
