@@ -5,6 +5,8 @@
 #include "ledround.h"
 #include "messageboxes.h"
 
+#include <storage.h>
+
 #include <pirolan/pirolanerror.h>
 
 #include <QCheckBox>
@@ -56,6 +58,7 @@ TMainForm::TMainForm(const StartOptions &options, PortLister listPorts, QWidget 
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                               | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                               | Qt::WindowCloseButtonHint)
+    , m_storage(std::make_unique<Storage>())
     , m_trayAvailable(&QSystemTrayIcon::isSystemTrayAvailable)
 {
     initResources();
@@ -72,6 +75,7 @@ TMainForm::TMainForm(const StartOptions &options, PortLister listPorts, QWidget 
     setAutoFillBackground(true);
 
     buildControls();
+    connect(btnClear, &QPushButton::clicked, this, &TMainForm::btnClearClick);
 
     m_tray = new QSystemTrayIcon(windowIcon(), this);
     m_tray->setToolTip(QStringLiteral("Pirolan"));
@@ -80,7 +84,11 @@ TMainForm::TMainForm(const StartOptions &options, PortLister listPorts, QWidget 
     FormCreate(options, listPorts);
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm()
+{
+    // Closed while every member is still whole: waiting for it may run queued calls here.
+    m_storage.reset();
+}
 
 void TMainForm::buildControls()
 {

@@ -10,8 +10,10 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
 class LedRound;
+class Storage;
 class QAction;
 class QCheckBox;
 class QComboBox;
@@ -49,6 +51,14 @@ public:
     bool trayIconShown() const;
     // Whether a notification area is there to hide into; asked at the moment of hiding.
     void setTrayAvailableProbe(std::function<bool()> probe);
+
+    // Database: connect with the login fields (true when it went through; a component error
+    // is shown in a box and gives false; a server's refusal is thrown as EOleException).
+    bool ConnectDatabase();
+    void DisconnectDatabase();
+    bool databaseOpen();
+    void btnClearClick();
+    Storage &storage();
 
     // The text of a status bar panel (0 link state, 1 date, 2 time).
     QString statusPanelText(int panel) const;
@@ -108,6 +118,7 @@ private:
     // Runs f on the GUI thread: at once when already there, otherwise queued in order.
     void onGuiThread(std::function<void()> f);
 
+    std::unique_ptr<Storage> m_storage;
     QSystemTrayIcon *m_tray = nullptr;
     QList<QLabel *> m_statusPanels;
     QList<QLabel *> m_valueLabels;

@@ -1,0 +1,25 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QString>
+
+class ReadingsView;
+class Storage;
+
+// Storing a reading and deleting the oldest one, with the operator's view of their failures.
+// Runs on the reader thread; the statements themselves run on the storage thread.
+class TableStatements
+{
+public:
+    TableStatements(Storage &storage, ReadingsView &view);
+
+    // Stores T1 with the current local time (milliseconds kept). A failure is logged, the
+    // reading is not retried. An empty T1 is not sent: it would be stored as 0.
+    void SaveSQL(const QString &t1);
+    // Deletes the rows with the smallest time; a failure gives the failure notice.
+    void DeleteOldest();
+
+private:
+    Storage &m_storage;
+    ReadingsView &m_view;
+};
