@@ -5,6 +5,10 @@
 #include "ledround.h"
 #include "messageboxes.h"
 
+#include "tablestatements.h"
+
+#include <receivepipeline.h>
+#include <seriallink.h>
 #include <storage.h>
 
 #include <pirolan/pirolanerror.h>
@@ -22,6 +26,7 @@
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QThread>
+#include <QTimer>
 
 namespace {
 
@@ -59,6 +64,8 @@ TMainForm::TMainForm(const StartOptions &options, PortLister listPorts, QWidget 
                               | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                               | Qt::WindowCloseButtonHint)
     , m_storage(std::make_unique<Storage>())
+    , m_statements(std::make_unique<TableStatements>(*m_storage, *this))
+    , m_link(std::make_unique<SerialLink>(*this, *m_statements))
     , m_trayAvailable(&QSystemTrayIcon::isSystemTrayAvailable)
 {
     initResources();
@@ -76,6 +83,19 @@ TMainForm::TMainForm(const StartOptions &options, PortLister listPorts, QWidget 
 
     buildControls();
     connect(btnClear, &QPushButton::clicked, this, &TMainForm::btnClearClick);
+    connect(btnConnect, &QPushButton::clicked, this, &TMainForm::btnConnectClick);
+    connect(Button1, &QPushButton::clicked, this, &TMainForm::Button1Click);
+    // Only the operator's choice changes the rate, never a selection made by code.
+    connect(cbBaudRate, &QComboBox::activated, this, &TMainForm::cbBaudRateChange);
+    // The reader thread reads the check boxes through these atomic mirrors.
+    connect(Check1, &QCheckBox::toggled, this,
+            [this](bool on) { m_link->pipeline().saveEnabled = on; });
+    connect(CheckDel, &QCheckBox::toggled, this,
+            [this](bool on) { m_link->pipeline().deleteEnabled = on; });
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(1000);
+    connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
 
     m_tray = new QSystemTrayIcon(windowIcon(), this);
     m_tray->setToolTip(QStringLiteral("Pirolan"));
@@ -86,7 +106,9 @@ TMainForm::TMainForm(const StartOptions &options, PortLister listPorts, QWidget 
 
 TMainForm::~TMainForm()
 {
-    // Closed while every member is still whole: waiting for it may run queued calls here.
+    // Closed while every member is still whole: waiting may run queued calls here. The port
+    // goes first, so no line is left half-way through its pipeline.
+    m_link.reset();
     m_storage.reset();
 }
 
@@ -201,6 +223,7 @@ void TMainForm::FormCreate(const StartOptions &options, const PortLister &listPo
 
 void TMainForm::FormClose()
 {
+    m_link->close();
     RemoveTrayIcon();
 }
 

@@ -13,7 +13,10 @@
 #include <memory>
 
 class LedRound;
+class SerialLink;
 class Storage;
+class TableStatements;
+class QTimer;
 class QAction;
 class QCheckBox;
 class QComboBox;
@@ -60,6 +63,14 @@ public:
     void btnClearClick();
     Storage &storage();
 
+    // Link control: database, then serial port; Stop closes both.
+    void btnConnectClick();
+    void OpenLink();
+    void Button1Click();
+    void cbBaudRateChange(int index);
+    void Timer1Timer();
+    SerialLink &BComPort1();
+
     // The text of a status bar panel (0 link state, 1 date, 2 time).
     QString statusPanelText(int panel) const;
     void setStatusPanelText(int panel, const QString &text);
@@ -94,6 +105,7 @@ public:
     QAction *N1 = nullptr;
     QAction *N2 = nullptr;
     QAction *N3 = nullptr;
+    QTimer *Timer1 = nullptr;
 
     bool ChildrenShown = false;
 
@@ -119,6 +131,8 @@ private:
     void onGuiThread(std::function<void()> f);
 
     std::unique_ptr<Storage> m_storage;
+    std::unique_ptr<TableStatements> m_statements;
+    std::unique_ptr<SerialLink> m_link;
     QSystemTrayIcon *m_tray = nullptr;
     QList<QLabel *> m_statusPanels;
     QList<QLabel *> m_valueLabels;

@@ -65,4 +65,58 @@ inline QString connectionFor(const QString &backend, const QString &sqliteFile)
                                      false });
 }
 
+// The stored T1 values in time order, read through a connection of the calling thread.
+inline QList<double> storedValues(const QString &backend, const QString &sqliteFile)
+{
+    QList<double> values;
+    {
+        QSqlDatabase db;
+        if (backend == QLatin1String("sqlite")) {
+            db = QSqlDatabase::addDatabase("QSQLITE", "values");
+            db.setDatabaseName(sqliteFile);
+        } else {
+            db = QSqlDatabase::addDatabase("QODBC", "values");
+            db.setDatabaseName(QStringLiteral("%1;UID=%2;PWD=%3;")
+                                       .arg(QLatin1String(kDataSource),
+                                            qEnvironmentVariable("PIROLAN_PG_USER"),
+                                            postgresPassword()));
+        }
+        if (db.open()) {
+            QSqlQuery query(QStringLiteral("SELECT Темп_Улица FROM Темп ORDER BY Время"), db);
+            while (query.next())
+                values.append(query.value(0).toDouble());
+        }
+    }
+    QSqlDatabase::removeDatabase("values");
+    return values;
+}
+
+// Empties the table through a connection of the calling thread.
+inline void emptyTable(const QString &backend, const QString &sqliteFile)
+{
+    {
+        QSqlDatabase db;
+        if (backend == QLatin1String("sqlite")) {
+            db = QSqlDatabase::addDatabase("QSQLITE", "empty");
+            db.setDatabaseName(sqliteFile);
+        } else {
+            db = QSqlDatabase::addDatabase("QODBC", "empty");
+            db.setDatabaseName(QStringLiteral("%1;UID=%2;PWD=%3;")
+                                       .arg(QLatin1String(kDataSource),
+                                            qEnvironmentVariable("PIROLAN_PG_USER"),
+                                            postgresPassword()));
+        }
+        if (db.open())
+            QSqlQuery(QStringLiteral("DELETE FROM Темп"), db);
+    }
+    QSqlDatabase::removeDatabase("empty");
+}
+
 } // namespace StorageFixture
+
+// Skips the current row (only it) when it needs the PostgreSQL server and there is none.
+#define PIROLAN_SKIP_WITHOUT_SERVER(backend)                                                       \
+    do {                                                                                           \
+        if ((backend) == QLatin1String("postgresql") && !StorageFixture::postgresAvailable())     \
+            QSKIP("no PostgreSQL test server (scripts/test starts one)");                          \
+    } while (false)

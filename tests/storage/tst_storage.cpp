@@ -91,7 +91,6 @@ private slots:
 
 private:
     void backends();
-    void skipWithoutServer(const QString &backend);
 
     QTemporaryDir m_dir;
     QString m_sqliteFile;
@@ -117,12 +116,6 @@ void tst_Storage::backends()
     QTest::newRow("postgresql") << "postgresql";
 }
 
-void tst_Storage::skipWithoutServer(const QString &backend)
-{
-    if (backend == QLatin1String("postgresql") && !postgresAvailable())
-        QSKIP("no PostgreSQL test server (scripts/test starts one)");
-}
-
 void tst_Storage::statements_data()
 {
     backends();
@@ -131,7 +124,7 @@ void tst_Storage::statements_data()
 void tst_Storage::statements()
 {
     QFETCH(QString, backend);
-    skipWithoutServer(backend);
+    PIROLAN_SKIP_WITHOUT_SERVER(backend);
 
     Storage storage;
     storage.ConnectDatabase(connectionFor(backend, m_sqliteFile));
@@ -190,7 +183,7 @@ void tst_Storage::refusals()
 {
     QFETCH(QString, backend);
     QFETCH(QString, refusal);
-    skipWithoutServer(backend);
+    PIROLAN_SKIP_WITHOUT_SERVER(backend);
 
     const bool pg = backend == QLatin1String("postgresql");
     const QString password = pg ? postgresPassword() : QStringLiteral("Sekr3t;pw");
@@ -277,7 +270,7 @@ void tst_Storage::storingWhileClearing_data()
 void tst_Storage::storingWhileClearing()
 {
     QFETCH(QString, backend);
-    skipWithoutServer(backend);
+    PIROLAN_SKIP_WITHOUT_SERVER(backend);
 
     Storage storage;
     storage.ConnectDatabase(connectionFor(backend, m_sqliteFile));

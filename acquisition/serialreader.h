@@ -1,0 +1,35 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "receivepipeline.h"
+
+#include <QObject>
+#include <QSerialPort>
+
+// The serial port and its receive side. Lives on the reader thread: the port is created
+// there, and every method runs there. Failures come back as message texts, never exceptions.
+class SerialReader : public QObject
+{
+    Q_OBJECT
+public:
+    SerialReader(ReadingsView &view, PipelineSteps &steps);
+    ~SerialReader() override;
+
+    // Opens the device with 8 data bits, no parity, 1 stop bit, no flow control, DTR and RTS
+    // on. Returns an empty text, or the EComPort message.
+    QString open(const QString &devicePath, qint32 baudRate);
+    // DTR and RTS off, both queues cleared, device closed. Closing a closed port does nothing.
+    void close();
+    // Applies the rate at once when open. Returns an empty text, or the EComPort message.
+    QString setBaudRate(qint32 baudRate);
+    bool isOpen() const;
+
+    ReceivePipeline &pipeline() { return m_pipeline; }
+
+private:
+    void BComPort1RxChar();
+    void onError(QSerialPort::SerialPortError error);
+
+    QSerialPort *m_port = nullptr;
+    ReceivePipeline m_pipeline;
+};
