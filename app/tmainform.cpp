@@ -141,16 +141,19 @@ void TMainForm::buildControls()
     StatusBar1 = place(new QStatusBar(this), "StatusBar1", { 0, 413, 317, 19 });
     StatusBar1->setSizeGripEnabled(false);
     StatusBar1->setContentsMargins(0, 0, 0, 0);
-    // Date and time keep their widths (63, 60); the first panel gives way so that the clock
-    // fits inside the 317-pixel window instead of being cut off at its edge.
+    // Date and time are at least 63 and 60 pixels wide and grow to fit their text; the first
+    // panel gives way, so the clock is never cut off at the window's edge.
     const QList<std::pair<QString, int>> panels = { { QStringLiteral("Others"), 0 },
                                                     { QStringLiteral("Date"), 63 },
                                                     { QStringLiteral("Time"), 60 } };
     for (const auto &[text, width] : panels) {
         auto *panel = new QLabel(text, StatusBar1);
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        panel->setMinimumWidth(width);
         if (width > 0)
-            panel->setFixedWidth(width);
+            panel->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Preferred);
+        else
+            panel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         StatusBar1->addWidget(panel, width > 0 ? 0 : 1);
         m_statusPanels.append(panel);
     }
