@@ -7,8 +7,7 @@
 
 Readings::Readings(ReadingsView *view)
     : m_view(view)
-{
-}
+{ }
 
 void Readings::ParseString()
 {

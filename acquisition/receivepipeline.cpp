@@ -11,8 +11,7 @@ ReceivePipeline::ReceivePipeline(ReadingsView &view, PipelineSteps &steps)
     , m_view(view)
     , m_steps(steps)
     , m_readings(&view)
-{
-}
+{ }
 
 void ReceivePipeline::BComPort1RxChar(const QByteArray &chunk)
 {

@@ -25,16 +25,16 @@ void SerialLink::open(const QString &devicePath)
 {
     QString failure;
     QMetaObject::invokeMethod(
-            m_reader, [&] { failure = m_reader->open(devicePath, m_baudRate); },
-            Qt::BlockingQueuedConnection);
+        m_reader, [&] { failure = m_reader->open(devicePath, m_baudRate); },
+        Qt::BlockingQueuedConnection);
     if (!failure.isEmpty())
         throw EComPort(failure);
 }
 
 void SerialLink::close()
 {
-    QMetaObject::invokeMethod(m_reader, [this] { m_reader->close(); },
-                              Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        m_reader, [this] { m_reader->close(); }, Qt::BlockingQueuedConnection);
 }
 
 void SerialLink::setBaudRate(qint32 baudRate)
@@ -42,8 +42,7 @@ void SerialLink::setBaudRate(qint32 baudRate)
     m_baudRate = baudRate;
     QString failure;
     QMetaObject::invokeMethod(
-            m_reader, [&] { failure = m_reader->setBaudRate(baudRate); },
-            Qt::BlockingQueuedConnection);
+        m_reader, [&] { failure = m_reader->setBaudRate(baudRate); }, Qt::BlockingQueuedConnection);
     if (!failure.isEmpty())
         throw EComPort(failure);
 }
@@ -51,8 +50,8 @@ void SerialLink::setBaudRate(qint32 baudRate)
 bool SerialLink::isOpen()
 {
     bool open = false;
-    QMetaObject::invokeMethod(m_reader, [&] { open = m_reader->isOpen(); },
-                              Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        m_reader, [&] { open = m_reader->isOpen(); }, Qt::BlockingQueuedConnection);
     return open;
 }
 

@@ -19,8 +19,7 @@ const QString kSetCommState = QStringLiteral("Ошибка функции SetCom
 
 SerialReader::SerialReader(ReadingsView &view, PipelineSteps &steps)
     : m_pipeline(view, steps)
-{
-}
+{ }
 
 SerialReader::~SerialReader()
 {
@@ -64,15 +63,15 @@ QString SerialReader::open(const QString &devicePath, qint32 baudRate)
         case QSerialPort::PermissionError:
             if (::access(QFile::encodeName(devicePath).constData(), R_OK | W_OK) != 0)
                 return kSetupComm
-                        + QStringLiteral(": нет прав доступа к %1 (пользователь должен входить в "
-                                         "группу dialout)")
-                                  .arg(devicePath);
+                    + QStringLiteral(": нет прав доступа к %1 (пользователь должен входить в "
+                                     "группу dialout)")
+                          .arg(devicePath);
             return kPortBusy; // another program's lock file
         case QSerialPort::UnsupportedOperationError:
             return kSetCommState;
         default:
             return kSetupComm + QStringLiteral(": ") + reason + QStringLiteral(" (") + devicePath
-                    + QLatin1Char(')');
+                + QLatin1Char(')');
         }
     }
     if (::flock(m_port->handle(), LOCK_EX | LOCK_NB) != 0) {

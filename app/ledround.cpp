@@ -24,8 +24,8 @@ void LedRound::paintEvent(QPaintEvent *)
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF area = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
     const QColor lit = m_active ? QColor(0x30, 0xe0, 0x30) : QColor(0x1a, 0x55, 0x1a);
-    QRadialGradient glow(area.center() - QPointF(area.width() / 5, area.height() / 5),
-                         area.width() / 1.5);
+    QRadialGradient glow(
+        area.center() - QPointF(area.width() / 5, area.height() / 5), area.width() / 1.5);
     glow.setColorAt(0, lit.lighter(m_active ? 160 : 120));
     glow.setColorAt(1, lit);
     painter.setPen(QPen(QColor(0x20, 0x20, 0x20), 1));

@@ -13,8 +13,8 @@ int main(int argc, char *argv[])
     const StartOptions options = parseStartOptions(app);
 
     TMainForm MainForm(options);
-    QObject::connect(&MainForm, &TMainForm::closed, &app, &QApplication::quit,
-                     Qt::QueuedConnection);
+    QObject::connect(
+        &MainForm, &TMainForm::closed, &app, &QApplication::quit, Qt::QueuedConnection);
     closeOnTerminationSignal(&MainForm);
     MainForm.show();
     return app.exec();

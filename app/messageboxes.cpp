@@ -24,7 +24,8 @@ void present(QWidget *parent, Kind kind, const QString &text)
     const QString title = QApplication::applicationDisplayName();
     // A carriage return separates lines in Pirolan's texts; Qt's labels break on line feeds.
     QString shown = text;
-    shown.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"))
+        .replace(QLatin1Char('\r'), QLatin1Char('\n'));
     if (kind == Kind::StandardError)
         QMessageBox::critical(parent, title, shown);
     else

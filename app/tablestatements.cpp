@@ -11,8 +11,7 @@
 TableStatements::TableStatements(Storage &storage, ReadingsView &view)
     : m_storage(storage)
     , m_view(view)
-{
-}
+{ }
 
 void TableStatements::SaveSQL(const QString &t1)
 {
@@ -22,7 +21,7 @@ void TableStatements::SaveSQL(const QString &t1)
         m_storage.storeReading(QDateTime::currentDateTime(), t1);
     } catch (const PirolanError &error) {
         m_view.LogLine(QStringLiteral(" : Ошибка SaveSQL!!! ") + error.kind()
-                       + QStringLiteral(" - ") + error.message());
+            + QStringLiteral(" - ") + error.message());
     }
 }
 

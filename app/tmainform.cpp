@@ -34,13 +34,11 @@ constexpr int kClientWidth = 317;
 constexpr int kClientHeight = 432;
 constexpr int kFontPixels = 13;
 constexpr int kValueFontPixels = 26;
-const QStringList kBaudRates = { "110",   "300",   "600",   "1200",  "2400",
-                                 "4800",  "9600",  "14400", "19200", "38400",
-                                 "56000", "57600", "115200", "128000", "256000" };
+const QStringList kBaudRates = { "110", "300", "600", "1200", "2400", "4800", "9600", "14400",
+    "19200", "38400", "56000", "57600", "115200", "128000", "256000" };
 constexpr int kDefaultBaudIndex = 6;
 
-template<typename W>
-W *place(W *widget, const char *name, QRect bounds)
+template <typename W> W *place(W *widget, const char *name, QRect bounds)
 {
     widget->setObjectName(QLatin1String(name));
     widget->setGeometry(bounds);
@@ -60,9 +58,9 @@ static void initResources()
 }
 
 TMainForm::TMainForm(const StartOptions &options, PortLister listPorts, QWidget *parent)
-    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                              | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
-                              | Qt::WindowCloseButtonHint)
+    : QWidget(parent,
+        Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+            | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
     , m_storage(std::make_unique<Storage>())
     , m_statements(std::make_unique<TableStatements>(*m_storage, *this))
     , m_link(std::make_unique<SerialLink>(*this, *m_statements))
@@ -89,9 +87,9 @@ TMainForm::TMainForm(const StartOptions &options, PortLister listPorts, QWidget 
     connect(cbBaudRate, &QComboBox::activated, this, &TMainForm::cbBaudRateChange);
     // The reader thread reads the check boxes through these atomic mirrors.
     connect(Check1, &QCheckBox::toggled, this,
-            [this](bool on) { m_link->pipeline().saveEnabled = on; });
+        [this](bool on) { m_link->pipeline().saveEnabled = on; });
     connect(CheckDel, &QCheckBox::toggled, this,
-            [this](bool on) { m_link->pipeline().deleteEnabled = on; });
+        [this](bool on) { m_link->pipeline().deleteEnabled = on; });
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(1000);
@@ -114,26 +112,26 @@ TMainForm::~TMainForm()
 
 void TMainForm::buildControls()
 {
-    Edit1 = place(new QLineEdit(QStringLiteral("localhost\\SQLEXPRESS"), this), "Edit1",
-                  { 0, 10, 178, 21 });
+    Edit1 = place(
+        new QLineEdit(QStringLiteral("localhost\\SQLEXPRESS"), this), "Edit1", { 0, 10, 178, 21 });
     Edit2 = place(new QLineEdit(QStringLiteral("sa"), this), "Edit2", { 0, 39, 178, 21 });
     MaskEdit1 = place(new QLineEdit(this), "MaskEdit1", { 0, 69, 178, 26 });
     MaskEdit1->setEchoMode(QLineEdit::Password);
     CheckBox1 = place(new QCheckBox(QStringLiteral("Windows authentication"), this), "CheckBox1",
-                      { 0, 98, 178, 21 });
+        { 0, 98, 178, 21 });
     cbPort = place(new QComboBox(this), "cbPort", { 1, 128, 79, 24 });
     cbBaudRate = place(new QComboBox(this), "cbBaudRate", { 103, 128, 75, 24 });
     cbBaudRate->addItems(kBaudRates);
     Check1 = place(new QCheckBox(QStringLiteral("Save SQL"), this), "Check1", { 1, 158, 90, 20 });
-    CheckDel = place(new QCheckBox(QStringLiteral("Delete Cir"), this), "CheckDel",
-                     { 96, 158, 90, 20 });
-    btnConnect = place(new QPushButton(QStringLiteral("Связь"), this), "btnConnect",
-                       { 2, 187, 72, 27 });
+    CheckDel
+        = place(new QCheckBox(QStringLiteral("Delete Cir"), this), "CheckDel", { 96, 158, 90, 20 });
+    btnConnect
+        = place(new QPushButton(QStringLiteral("Связь"), this), "btnConnect", { 2, 187, 72, 27 });
     LedConnect = place(new LedRound(this), "LedConnect", { 60, 196, 10, 10 });
     LedConnect->raise();
     Button1 = place(new QPushButton(QStringLiteral("Stop"), this), "Button1", { 106, 190, 72, 24 });
-    btnClear = place(new QPushButton(QStringLiteral("Clear table"), this), "btnClear",
-                     { 3, 226, 174, 31 });
+    btnClear = place(
+        new QPushButton(QStringLiteral("Clear table"), this), "btnClear", { 3, 226, 174, 31 });
     Memo1 = place(new QPlainTextEdit(this), "Memo1", { 0, 276, 313, 131 });
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -144,8 +142,7 @@ void TMainForm::buildControls()
     // Date and time are at least 63 and 60 pixels wide and grow to fit their text; the first
     // panel gives way, so the clock is never cut off at the window's edge.
     const QList<std::pair<QString, int>> panels = { { QStringLiteral("Others"), 0 },
-                                                    { QStringLiteral("Date"), 63 },
-                                                    { QStringLiteral("Time"), 60 } };
+        { QStringLiteral("Date"), 63 }, { QStringLiteral("Time"), 60 } };
     for (const auto &[text, width] : panels) {
         auto *panel = new QLabel(text, StatusBar1);
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -162,15 +159,15 @@ void TMainForm::buildControls()
     panel->setFrameShape(QFrame::NoFrame);
     Panel1 = place(panel, "Panel1", { 186, 0, 135, 276 });
     GroupBox1 = addReadingGroup(QStringLiteral("GroupBox1"), QStringLiteral("T1"), 5, 50,
-                                QStringLiteral("Label2"), &Label2);
+        QStringLiteral("Label2"), &Label2);
     GroupBox2 = addReadingGroup(QStringLiteral("GroupBox2"), QStringLiteral("T2"), 57, 50,
-                                QStringLiteral("Label4"), &Label4);
+        QStringLiteral("Label4"), &Label4);
     GroupBox3 = addReadingGroup(QStringLiteral("GroupBox3"), QStringLiteral("T3"), 110, 50,
-                                QStringLiteral("Label5"), &Label5);
+        QStringLiteral("Label5"), &Label5);
     GroupBox4 = addReadingGroup(QStringLiteral("GroupBox4"), QStringLiteral("T4"), 162, 51,
-                                QStringLiteral("Label6"), &Label6);
+        QStringLiteral("Label6"), &Label6);
     GroupBox5 = addReadingGroup(QStringLiteral("GroupBox5"), QStringLiteral("T5"), 217, 49,
-                                QStringLiteral("Label7"), &Label7);
+        QStringLiteral("Label7"), &Label7);
     LedPech = place(new LedRound(GroupBox5), "LedPech", { 98, 28, 9, 9 });
     m_valueLabels = { Label2, Label4, Label5, Label6, Label7 };
 
@@ -185,7 +182,7 @@ void TMainForm::buildControls()
 }
 
 QGroupBox *TMainForm::addReadingGroup(const QString &name, const QString &caption, int top,
-                                      int height, const QString &labelName, QLabel **label)
+    int height, const QString &labelName, QLabel **label)
 {
     auto *group = new QGroupBox(caption, Panel1);
     group->setObjectName(name);

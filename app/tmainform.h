@@ -35,7 +35,7 @@ class TMainForm : public QWidget, public ReadingsView
     Q_OBJECT
 public:
     explicit TMainForm(const StartOptions &options = {}, PortLister listPorts = systemSerialPorts,
-                       QWidget *parent = nullptr);
+        QWidget *parent = nullptr);
     ~TMainForm() override;
 
     // ReadingsView, callable from any thread; other threads' calls are queued in order.
@@ -121,7 +121,7 @@ protected:
 private:
     void buildControls();
     QGroupBox *addReadingGroup(const QString &name, const QString &caption, int top, int height,
-                               const QString &labelName, QLabel **label);
+        const QString &labelName, QLabel **label);
     void FormCreate(const StartOptions &options, const PortLister &listPorts);
     void FormClose();
     void WMTrayIcon(QSystemTrayIcon::ActivationReason reason);

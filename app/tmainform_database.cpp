@@ -16,7 +16,7 @@
 bool TMainForm::ConnectDatabase()
 {
     const QString text = composeConnectionString(
-            { Edit1->text(), Edit2->text(), MaskEdit1->text(), CheckBox1->isChecked() });
+        { Edit1->text(), Edit2->text(), MaskEdit1->text(), CheckBox1->isChecked() });
     try {
         m_storage->ConnectDatabase(text);
         LogLine(QStringLiteral(" : Соединение MSSQL ОК!"));
@@ -24,10 +24,9 @@ bool TMainForm::ConnectDatabase()
     } catch (const EDatabaseError &error) {
         DisconnectDatabase();
         MessageBoxes::showMessage(this,
-                                  QStringLiteral("[ ") + dateTimeText(QDateTime::currentDateTime())
-                                          + QStringLiteral("] : ") + error.kind()
-                                          + QStringLiteral(" - ") + error.message()
-                                          + QStringLiteral("\rОшибка соединения"));
+            QStringLiteral("[ ") + dateTimeText(QDateTime::currentDateTime())
+                + QStringLiteral("] : ") + error.kind() + QStringLiteral(" - ") + error.message()
+                + QStringLiteral("\rОшибка соединения"));
         return false;
     }
 }

@@ -37,9 +37,8 @@ void TMainForm::OpenLink()
         m_link->close();
         DisconnectDatabase();
         MessageBoxes::showMessage(this,
-                                  QStringLiteral("[ ") + dateTimeText(QDateTime::currentDateTime())
-                                          + QStringLiteral("] : ") + error.kind()
-                                          + QStringLiteral(" - ") + error.message());
+            QStringLiteral("[ ") + dateTimeText(QDateTime::currentDateTime())
+                + QStringLiteral("] : ") + error.kind() + QStringLiteral(" - ") + error.message());
     }
 }
 

@@ -8,8 +8,8 @@ bool needsQuoting(const QString &value)
     if (value.isEmpty())
         return false;
     return value.contains(QLatin1Char(';')) || value.contains(QLatin1Char('='))
-            || value.contains(QLatin1Char('"')) || value.contains(QLatin1Char('\''))
-            || value.front().isSpace() || value.back().isSpace();
+        || value.contains(QLatin1Char('"')) || value.contains(QLatin1Char('\''))
+        || value.front().isSpace() || value.back().isSpace();
 }
 
 QString quoted(const QString &value)
@@ -54,7 +54,7 @@ QList<ConnectionKey> parseConnectionString(const QString &text)
             i = semi + 1;
             continue;
         }
-        ConnectionKey pair{ text.mid(i, eq - i).trimmed(), QString() };
+        ConnectionKey pair { text.mid(i, eq - i).trimmed(), QString() };
         i = eq + 1;
         while (i < n && text[i].isSpace() && text[i] != QLatin1Char(';'))
             ++i;

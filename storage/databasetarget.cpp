@@ -6,8 +6,8 @@
 QString odbcValue(const QString &value)
 {
     const bool plain = !value.contains(QLatin1Char(';')) && !value.contains(QLatin1Char('{'))
-            && !value.contains(QLatin1Char('}')) && !value.contains(QLatin1Char('='))
-            && (value.isEmpty() || (!value.front().isSpace() && !value.back().isSpace()));
+        && !value.contains(QLatin1Char('}')) && !value.contains(QLatin1Char('='))
+        && (value.isEmpty() || (!value.front().isSpace() && !value.back().isSpace()));
     // Some drivers (psqlODBC for UID) do not unwrap braces, so plain values go bare.
     if (plain)
         return value;
@@ -22,7 +22,7 @@ bool isIntegrated(const QList<ConnectionKey> &keys)
 {
     const QString value = connectionValue(keys, QStringLiteral("Integrated Security"));
     return value.compare(QLatin1String("SSPI"), Qt::CaseInsensitive) == 0
-            || value.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0;
+        || value.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0;
 }
 
 QString loginPart(const QList<ConnectionKey> &keys)
@@ -30,14 +30,14 @@ QString loginPart(const QList<ConnectionKey> &keys)
     if (isIntegrated(keys))
         return {};
     return QStringLiteral("UID=") + odbcValue(connectionValue(keys, QStringLiteral("User ID")))
-            + QStringLiteral(";PWD=") + odbcValue(connectionValue(keys, QStringLiteral("PASSWORD")))
-            + QLatin1Char(';');
+        + QStringLiteral(";PWD=") + odbcValue(connectionValue(keys, QStringLiteral("PASSWORD")))
+        + QLatin1Char(';');
 }
 
 } // namespace
 
-DatabaseTarget resolveDatabaseTarget(const QString &connectionString,
-                                     const QStringList &odbcDataSources)
+DatabaseTarget resolveDatabaseTarget(
+    const QString &connectionString, const QStringList &odbcDataSources)
 {
     const QList<ConnectionKey> keys = parseConnectionString(connectionString);
     const QString source = connectionValue(keys, QStringLiteral("Data Source"));
@@ -60,10 +60,12 @@ DatabaseTarget resolveDatabaseTarget(const QString &connectionString,
         // Qt's ODBC driver puts "DSN=" in front of the name itself, unless the text looks
         // like a full connection string already; data source names hold no special characters.
         const QString rest = QStringLiteral(";DATABASE=") + odbcValue(catalog) + QLatin1Char(';')
-                + loginPart(keys);
-        const bool lookslikeFullString = rest.contains(QLatin1String("DRIVER="), Qt::CaseInsensitive)
-                || rest.contains(QLatin1String("SERVER="), Qt::CaseInsensitive);
-        target.databaseName = (lookslikeFullString ? QStringLiteral("DSN=") : QString()) + source + rest;
+            + loginPart(keys);
+        const bool lookslikeFullString
+            = rest.contains(QLatin1String("DRIVER="), Qt::CaseInsensitive)
+            || rest.contains(QLatin1String("SERVER="), Qt::CaseInsensitive);
+        target.databaseName
+            = (lookslikeFullString ? QStringLiteral("DSN=") : QString()) + source + rest;
         return target;
     }
 
@@ -76,11 +78,11 @@ DatabaseTarget resolveDatabaseTarget(const QString &connectionString,
         port = source.mid(comma + 1).trimmed();
     }
     target.databaseName = QStringLiteral("DRIVER=") + QLatin1String(kFreeTdsDriver)
-            + QStringLiteral(";SERVER=") + odbcValue(server) + QLatin1Char(';')
-            + (port.isEmpty() ? QString() : QStringLiteral("PORT=") + odbcValue(port) + ';')
-            + QStringLiteral("DATABASE=") + odbcValue(catalog) + QLatin1Char(';')
-            + (isIntegrated(keys) ? QStringLiteral("Trusted_Connection=Yes;") : loginPart(keys))
-            + QStringLiteral("TDS_Version=7.4;ClientCharset=UTF-8;");
+        + QStringLiteral(";SERVER=") + odbcValue(server) + QLatin1Char(';')
+        + (port.isEmpty() ? QString() : QStringLiteral("PORT=") + odbcValue(port) + ';')
+        + QStringLiteral("DATABASE=") + odbcValue(catalog) + QLatin1Char(';')
+        + (isIntegrated(keys) ? QStringLiteral("Trusted_Connection=Yes;") : loginPart(keys))
+        + QStringLiteral("TDS_Version=7.4;ClientCharset=UTF-8;");
     target.connectOptions = QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=%1").arg(kLoginTimeoutSeconds);
     return target;
 }

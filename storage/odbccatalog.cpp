@@ -23,10 +23,10 @@ QStringList list(Listing what)
     SQLUSMALLINT direction = SQL_FETCH_FIRST;
     for (;;) {
         const SQLRETURN rc = what == Listing::DataSources
-                ? SQLDataSources(env, direction, name, sizeof name, &nameLength, description,
-                                 sizeof description, &descriptionLength)
-                : SQLDrivers(env, direction, name, sizeof name, &nameLength, description,
-                             sizeof description, &descriptionLength);
+            ? SQLDataSources(env, direction, name, sizeof name, &nameLength, description,
+                sizeof description, &descriptionLength)
+            : SQLDrivers(env, direction, name, sizeof name, &nameLength, description,
+                sizeof description, &descriptionLength);
         if (!SQL_SUCCEEDED(rc))
             break;
         names.append(QString::fromUtf8(reinterpret_cast<const char *>(name)));

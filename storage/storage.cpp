@@ -54,27 +54,28 @@ void Storage::run(const std::function<void(StorageWorker &)> &job)
     const bool waitWithEvents = app && QThread::currentThread() == app->thread();
 
     QMetaObject::invokeMethod(
-            m_worker,
-            [&, app, waitWithEvents] {
-                try {
-                    job(*m_worker);
-                } catch (const PirolanError &error) {
-                    failure = Failure{ error.kind(), error.message() };
-                } catch (const std::exception &error) {
-                    failure = Failure{ QStringLiteral("EDatabaseError"),
-                                       QString::fromLocal8Bit(error.what()) };
-                }
-                done.release();
-                // Wakes the waiting GUI thread; the application object outlives every call.
-                if (waitWithEvents)
-                    QMetaObject::invokeMethod(app, [] {}, Qt::QueuedConnection);
-            },
-            Qt::QueuedConnection);
+        m_worker,
+        [&, app, waitWithEvents] {
+            try {
+                job(*m_worker);
+            } catch (const PirolanError &error) {
+                failure = Failure { error.kind(), error.message() };
+            } catch (const std::exception &error) {
+                failure = Failure { QStringLiteral("EDatabaseError"),
+                    QString::fromLocal8Bit(error.what()) };
+            }
+            done.release();
+            // Wakes the waiting GUI thread; the application object outlives every call.
+            if (waitWithEvents)
+                QMetaObject::invokeMethod(
+                    app, [] {}, Qt::QueuedConnection);
+        },
+        Qt::QueuedConnection);
 
     if (waitWithEvents) {
         while (!done.tryAcquire())
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents
-                                            | QEventLoop::WaitForMoreEvents);
+            QCoreApplication::processEvents(
+                QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
     } else {
         done.acquire();
     }
@@ -103,8 +104,7 @@ void Storage::storeReading(const QDateTime &moment, const QString &t1)
 {
     run([&](StorageWorker &worker) {
         worker.execute(TemperatureTable::kStore,
-                       { { QStringLiteral(":DataTime"), moment },
-                         { QStringLiteral(":T1"), t1 } });
+            { { QStringLiteral(":DataTime"), moment }, { QStringLiteral(":T1"), t1 } });
     });
 }
 

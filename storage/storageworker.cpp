@@ -36,8 +36,7 @@ QString sqlErrorText(const QSqlError &error)
 
 StorageWorker::StorageWorker()
     : m_connectionName(nextConnectionName())
-{
-}
+{ }
 
 StorageWorker::~StorageWorker()
 {
@@ -47,7 +46,7 @@ StorageWorker::~StorageWorker()
 bool StorageWorker::isOpen() const
 {
     return QSqlDatabase::contains(m_connectionName)
-            && QSqlDatabase::database(m_connectionName, false).isOpen();
+        && QSqlDatabase::database(m_connectionName, false).isOpen();
 }
 
 void StorageWorker::connectDatabase(const QString &connectionString)
@@ -55,32 +54,32 @@ void StorageWorker::connectDatabase(const QString &connectionString)
     if (isOpen()) {
         if (connectionString != m_connectionString)
             throw EDatabaseError(QStringLiteral(
-                    "Операция не допускается при открытом соединении (смена строки соединения)"));
+                "Операция не допускается при открытом соединении (смена строки соединения)"));
         return;
     }
     disconnectDatabase();
     m_connectionString = connectionString;
 
-    const DatabaseTarget target =
-            resolveDatabaseTarget(connectionString, OdbcCatalog::dataSourceNames());
+    const DatabaseTarget target
+        = resolveDatabaseTarget(connectionString, OdbcCatalog::dataSourceNames());
     m_password = target.password;
     if (!QSqlDatabase::isDriverAvailable(target.driver)) {
-        const char *package = target.driver == QLatin1String("QSQLITE") ? "libqt6sql6-sqlite"
-                                                                       : "libqt6sql6-odbc";
+        const char *package
+            = target.driver == QLatin1String("QSQLITE") ? "libqt6sql6-sqlite" : "libqt6sql6-odbc";
         throw EDatabaseError(QStringLiteral("Драйвер Qt SQL %1 не установлен (пакет Debian %2)")
-                                     .arg(target.driver, QLatin1String(package)));
+                                 .arg(target.driver, QLatin1String(package)));
     }
     if (target.kind == DatabaseTarget::Kind::SqlServer
         && !OdbcCatalog::driverNames().contains(QLatin1String(kFreeTdsDriver))) {
         throw EDatabaseError(
-                QStringLiteral("Драйвер ODBC %1 для SQL Server не зарегистрирован (пакет Debian %2)")
-                        .arg(QLatin1String(kFreeTdsDriver), QLatin1String(kFreeTdsPackage)));
+            QStringLiteral("Драйвер ODBC %1 для SQL Server не зарегистрирован (пакет Debian %2)")
+                .arg(QLatin1String(kFreeTdsDriver), QLatin1String(kFreeTdsPackage)));
     }
     // Pirolan never creates the database: a missing file is refused like a missing database.
     if (target.kind == DatabaseTarget::Kind::SqliteFile
         && !QFileInfo(target.databaseName).isFile()) {
         throw EOleException(
-                QStringLiteral("Файл базы данных не найден: %1").arg(target.databaseName));
+            QStringLiteral("Файл базы данных не найден: %1").arg(target.databaseName));
     }
 
     QString failure;
@@ -88,8 +87,8 @@ void StorageWorker::connectDatabase(const QString &connectionString)
         QSqlDatabase db = QSqlDatabase::addDatabase(target.driver, m_connectionName);
         db.setDatabaseName(target.databaseName);
         db.setConnectOptions(target.kind == DatabaseTarget::Kind::SqliteFile
-                                     ? QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000")
-                                     : target.connectOptions);
+                ? QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000")
+                : target.connectOptions);
         if (db.open()) {
             ADOQuery1 = std::make_unique<QSqlQuery>(db);
             ADOQuery1->setForwardOnly(true);
@@ -99,8 +98,8 @@ void StorageWorker::connectDatabase(const QString &connectionString)
     }
     if (!failure.isNull()) {
         disconnectDatabase();
-        throw EOleException(failure.isEmpty() ? QStringLiteral("Соединение не установлено")
-                                              : failure);
+        throw EOleException(
+            failure.isEmpty() ? QStringLiteral("Соединение не установлено") : failure);
     }
 }
 
@@ -116,8 +115,8 @@ void StorageWorker::disconnectDatabase()
     QSqlDatabase::removeDatabase(m_connectionName);
 }
 
-void StorageWorker::execute(const QString &text,
-                            const QList<std::pair<QString, QVariant>> &bindings)
+void StorageWorker::execute(
+    const QString &text, const QList<std::pair<QString, QVariant>> &bindings)
 {
     if (!isOpen() || !ADOQuery1)
         throw EDatabaseError(QStringLiteral("Нет соединения с базой данных"));

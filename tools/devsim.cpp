@@ -43,11 +43,11 @@ int main(int argc, char *argv[])
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Simulated five-channel temperature meter."));
     parser.addHelpOption();
-    const QCommandLineOption device("device", "Write to DEVICE instead of a new pseudo-terminal.",
-                                    "DEVICE");
+    const QCommandLineOption device(
+        "device", "Write to DEVICE instead of a new pseudo-terminal.", "DEVICE");
     const QCommandLineOption link("link", "Make a symbolic link PATH to the device.", "PATH");
-    const QCommandLineOption interval("interval", "Milliseconds between writes (1000).", "MS",
-                                      "1000");
+    const QCommandLineOption interval(
+        "interval", "Milliseconds between writes (1000).", "MS", "1000");
     const QCommandLineOption count("count", "Writes to make; 0 for no end (0).", "N", "0");
     const QCommandLineOption burst("burst", "Lines in one write (1).", "N", "1");
     const QCommandLineOption crlf("crlf", "End lines with CR LF instead of CR.");

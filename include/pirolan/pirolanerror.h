@@ -14,8 +14,7 @@ public:
         : m_kind(std::move(kind))
         , m_message(std::move(message))
         , m_what((m_kind + QStringLiteral(" - ") + m_message).toUtf8())
-    {
-    }
+    { }
 
     const QString &kind() const { return m_kind; }
     const QString &message() const { return m_message; }
@@ -33,8 +32,7 @@ class EComPort : public PirolanError
 public:
     explicit EComPort(QString message)
         : PirolanError(QStringLiteral("EComPort"), std::move(message))
-    {
-    }
+    { }
 };
 
 // Errors of the database component itself (driver missing, a change refused while open).
@@ -43,8 +41,7 @@ class EDatabaseError : public PirolanError
 public:
     explicit EDatabaseError(QString message)
         : PirolanError(QStringLiteral("EDatabaseError"), std::move(message))
-    {
-    }
+    { }
 };
 
 // Refusals from the database server or its driver (unreachable, bad login, missing database).
@@ -53,6 +50,5 @@ class EOleException : public PirolanError
 public:
     explicit EOleException(QString message)
         : PirolanError(QStringLiteral("EOleException"), std::move(message))
-    {
-    }
+    { }
 };

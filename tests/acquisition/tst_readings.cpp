@@ -38,23 +38,23 @@ void tst_Readings::parseString_data()
     QTest::addColumn<QStringList>("shown");
 
     QTest::newRow("five fields, carriage return kept in the last")
-            << QByteArrayList{ "21.5 19.0 18.7 20.1 64.2\r" }
-            << QStringList{ "21.5", "19.0", "18.7", "20.1", "64.2\r" };
+        << QByteArrayList { "21.5 19.0 18.7 20.1 64.2\r" }
+        << QStringList { "21.5", "19.0", "18.7", "20.1", "64.2\r" };
     QTest::newRow("three fields after five keep T4 and T5")
-            << QByteArrayList{ "21.5 19.0 18.7 20.1 64.2", "1 2 3" }
-            << QStringList{ "1", "2", "3", "20.1", "64.2" };
+        << QByteArrayList { "21.5 19.0 18.7 20.1 64.2", "1 2 3" }
+        << QStringList { "1", "2", "3", "20.1", "64.2" };
     QTest::newRow("a first short line leaves T4 and T5 empty")
-            << QByteArrayList{ "1 2 3" } << QStringList{ "1", "2", "3", "", "" };
+        << QByteArrayList { "1 2 3" } << QStringList { "1", "2", "3", "", "" };
     QTest::newRow("two spaces give an empty piece")
-            << QByteArrayList{ "1  2" } << QStringList{ "1", "", "2", "", "" };
-    QTest::newRow("a lone carriage return") << QByteArrayList{ "\r" }
-                                            << QStringList{ "\r", "", "", "", "" };
+        << QByteArrayList { "1  2" } << QStringList { "1", "", "2", "", "" };
+    QTest::newRow("a lone carriage return")
+        << QByteArrayList { "\r" } << QStringList { "\r", "", "", "", "" };
     QTest::newRow("more than five fields: the rest is dropped")
-            << QByteArrayList{ "1 2 3 4 5 6 7" } << QStringList{ "1", "2", "3", "4", "5" };
+        << QByteArrayList { "1 2 3 4 5 6 7" } << QStringList { "1", "2", "3", "4", "5" };
     QTest::newRow("trailing space gives an empty last piece")
-            << QByteArrayList{ "1 2 3 4 " } << QStringList{ "1", "2", "3", "4", "" };
+        << QByteArrayList { "1 2 3 4 " } << QStringList { "1", "2", "3", "4", "" };
     QTest::newRow("a leading line feed stays in slot 0")
-            << QByteArrayList{ "\n21.5 19.0" } << QStringList{ "\n21.5", "19.0", "", "", "" };
+        << QByteArrayList { "\n21.5 19.0" } << QStringList { "\n21.5", "19.0", "", "", "" };
 }
 
 void tst_Readings::parseString()
@@ -77,13 +77,13 @@ void tst_Readings::parseString()
 
 void tst_Readings::explodeWritesOnlyTheSlotsItHas()
 {
-    QStringList parts{ "a", "b", "c" };
+    QStringList parts { "a", "b", "c" };
     Explode(parts, QLatin1Char(','), QStringLiteral("1,2,3,4,5"));
-    QCOMPARE(parts, (QStringList{ "1", "2", "3" }));
+    QCOMPARE(parts, (QStringList { "1", "2", "3" }));
 
-    parts = QStringList{ "a", "b", "c" };
+    parts = QStringList { "a", "b", "c" };
     Explode(parts, QLatin1Char(','), QString());
-    QCOMPARE(parts, (QStringList{ "", "b", "c" }));
+    QCOMPARE(parts, (QStringList { "", "b", "c" }));
 }
 
 void tst_Readings::decodesWindows1251()

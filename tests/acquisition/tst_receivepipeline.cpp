@@ -38,26 +38,24 @@ void tst_ReceivePipeline::framing_data()
     QTest::addColumn<QByteArrayList>("lines");
     QTest::addColumn<QByteArray>("waiting");
 
-    QTest::newRow("one line") << QByteArrayList{ "21.5 19.0\r" } << QByteArrayList{ "21.5 19.0" }
+    QTest::newRow("one line") << QByteArrayList { "21.5 19.0\r" } << QByteArrayList { "21.5 19.0" }
                               << QByteArray();
-    QTest::newRow("line in three chunks")
-            << QByteArrayList{ "21.", "5 19", ".0\r" } << QByteArrayList{ "21.5 19.0" }
-            << QByteArray();
+    QTest::newRow("line in three chunks") << QByteArrayList { "21.", "5 19", ".0\r" }
+                                          << QByteArrayList { "21.5 19.0" } << QByteArray();
     QTest::newRow("two lines in one chunk, start of a third")
-            << QByteArrayList{ "1 2\r3 4\r5" } << QByteArrayList{ "1 2", "3 4" } << QByteArray("5");
-    QTest::newRow("CR LF in one chunk") << QByteArrayList{ "1 2\r\n3 4\r\n" }
-                                        << QByteArrayList{ "1 2", "3 4" } << QByteArray();
-    QTest::newRow("CR LF split across chunks")
-            << QByteArrayList{ "21.5\r", "\n19.0\r", "\n" } << QByteArrayList{ "21.5", "19.0" }
-            << QByteArray();
-    QTest::newRow("lone line feeds") << QByteArrayList{ "1\n2\n" } << QByteArrayList{ "1", "2" }
-                                     << QByteArray();
+        << QByteArrayList { "1 2\r3 4\r5" } << QByteArrayList { "1 2", "3 4" } << QByteArray("5");
+    QTest::newRow("CR LF in one chunk")
+        << QByteArrayList { "1 2\r\n3 4\r\n" } << QByteArrayList { "1 2", "3 4" } << QByteArray();
+    QTest::newRow("CR LF split across chunks") << QByteArrayList { "21.5\r", "\n19.0\r", "\n" }
+                                               << QByteArrayList { "21.5", "19.0" } << QByteArray();
+    QTest::newRow("lone line feeds")
+        << QByteArrayList { "1\n2\n" } << QByteArrayList { "1", "2" } << QByteArray();
     QTest::newRow("empty lines are skipped")
-            << QByteArrayList{ "\r\r\n\n1\r\r" } << QByteArrayList{ "1" } << QByteArray();
+        << QByteArrayList { "\r\r\n\n1\r\r" } << QByteArrayList { "1" } << QByteArray();
     QTest::newRow("line feed later in a chunk is not swallowed")
-            << QByteArrayList{ "1\r", "2\n" } << QByteArrayList{ "1", "2" } << QByteArray();
-    QTest::newRow("no terminator waits") << QByteArrayList{ "21.5 ", "19" } << QByteArrayList{}
-                                         << QByteArray("21.5 19");
+        << QByteArrayList { "1\r", "2\n" } << QByteArrayList { "1", "2" } << QByteArray();
+    QTest::newRow("no terminator waits")
+        << QByteArrayList { "21.5 ", "19" } << QByteArrayList {} << QByteArray("21.5 19");
 }
 
 void tst_ReceivePipeline::framing()
@@ -92,7 +90,7 @@ void tst_ReceivePipeline::overflowIsDroppedOnce()
     QCOMPARE(overflows, 1);
     // The next line starts afresh after the terminator.
     const auto result = framer.append(buffer, "tail\r21.5\r");
-    QCOMPARE(result.lines, QByteArrayList{ "21.5" });
+    QCOMPARE(result.lines, QByteArrayList { "21.5" });
 }
 
 void tst_ReceivePipeline::stepsAndPauses()
@@ -104,9 +102,8 @@ void tst_ReceivePipeline::stepsAndPauses()
     pipeline.deleteEnabled = true;
 
     pipeline.BComPort1RxChar("1 2\r3 4 5 6 7\r8");
-    const QStringList expected{ "show 1|2|||",   "save 1",    "delete",
-                                "show 3|4|5|6|7", "pause 100", "save 3",
-                                "pause 100",      "delete",    "pause 100" };
+    const QStringList expected { "show 1|2|||", "save 1", "delete", "show 3|4|5|6|7", "pause 100",
+        "save 3", "pause 100", "delete", "pause 100" };
     QCOMPARE(journal.entries, expected);
 
     journal.entries.clear();
@@ -114,8 +111,8 @@ void tst_ReceivePipeline::stepsAndPauses()
     pipeline.BComPort1RxChar(QByteArray(5000, 'x'));
     pipeline.BComPort1RxChar("\r9\r");
     QCOMPARE(journal.entries,
-             (QStringList{ "log : Переполнение буфера приёма!", "show 9|4|5|6|7", "pause 100",
-                           "pause 100", "delete", "pause 100" }));
+        (QStringList { "log : Переполнение буфера приёма!", "show 9|4|5|6|7", "pause 100",
+            "pause 100", "delete", "pause 100" }));
 
     journal.entries.clear();
     pipeline.BComPort1RxChar("12");

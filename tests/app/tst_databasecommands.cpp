@@ -74,7 +74,8 @@ private:
 
 void tst_DatabaseCommands::init()
 {
-    m_file = createSqliteFile(m_dir, QStringLiteral("t%1.sqlite").arg(QRandomGenerator::global()->generate()));
+    m_file = createSqliteFile(
+        m_dir, QStringLiteral("t%1.sqlite").arg(QRandomGenerator::global()->generate()));
     m_boxes.clear();
     MessageBoxes::setPresenter([this](QWidget *, MessageBoxes::Kind kind, const QString &text) {
         m_boxes.append({ kind, text });
@@ -178,9 +179,9 @@ void tst_DatabaseCommands::saveAndDeleteOldest_data()
     QTest::addColumn<QString>("logged");
     QTest::newRow("a number is stored") << "21.5" << 1 << "";
     QTest::newRow("not a number: logged, nothing stored")
-            << "abc" << 0 << " : Ошибка SaveSQL!!! EOleException - ";
+        << "abc" << 0 << " : Ошибка SaveSQL!!! EOleException - ";
     QTest::newRow("empty first field: not sent, logged")
-            << "" << 0 << " : Ошибка SaveSQL!!! EDatabaseError - ";
+        << "" << 0 << " : Ошибка SaveSQL!!! EDatabaseError - ";
 }
 
 void tst_DatabaseCommands::saveAndDeleteOldest()
@@ -209,7 +210,7 @@ void tst_DatabaseCommands::saveAndDeleteOldest()
 
     storage.DisconnectDatabase();
     statements.DeleteOldest();
-    QCOMPARE(view.failures, QStringList{ QStringLiteral(" : DelMySQL!!!") });
+    QCOMPARE(view.failures, QStringList { QStringLiteral(" : DelMySQL!!!") });
 }
 
 QTEST_MAIN(tst_DatabaseCommands)

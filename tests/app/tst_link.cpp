@@ -38,8 +38,8 @@ struct Pty
     }
     void send(const QByteArray &bytes) const
     {
-        QCOMPARE_EQ(::write(master, bytes.constData(), size_t(bytes.size())),
-                    ssize_t(bytes.size()));
+        QCOMPARE_EQ(
+            ::write(master, bytes.constData(), size_t(bytes.size())), ssize_t(bytes.size()));
     }
 };
 
@@ -56,7 +56,7 @@ double cpuSeconds()
     rusage usage = {};
     ::getrusage(RUSAGE_SELF, &usage);
     return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
-            + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+        + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 QStringList logLines(const TMainForm &form)
@@ -66,8 +66,8 @@ QStringList logLines(const TMainForm &form)
 
 int countEnding(const QStringList &lines, const QString &suffix)
 {
-    return int(std::count_if(lines.begin(), lines.end(),
-                             [&](const QString &l) { return l.endsWith(suffix); }));
+    return int(std::count_if(
+        lines.begin(), lines.end(), [&](const QString &l) { return l.endsWith(suffix); }));
 }
 
 } // namespace
@@ -104,11 +104,11 @@ void tst_Link::initTestCase()
 
 void tst_Link::init()
 {
-    m_file = createSqliteFile(m_dir,
-                              QStringLiteral("t%1.sqlite").arg(QRandomGenerator::global()->generate()));
+    m_file = createSqliteFile(
+        m_dir, QStringLiteral("t%1.sqlite").arg(QRandomGenerator::global()->generate()));
     m_boxes.clear();
     MessageBoxes::setPresenter(
-            [this](QWidget *, MessageBoxes::Kind, const QString &text) { m_boxes.append(text); });
+        [this](QWidget *, MessageBoxes::Kind, const QString &text) { m_boxes.append(text); });
 }
 
 void tst_Link::cleanup()
@@ -145,18 +145,16 @@ void tst_Link::readingsFlow_data()
 
     for (const char *backend : { "sqlite", "postgresql" }) {
         QTest::addRow("%s: one line", backend)
-                << backend << QByteArrayList{ "21.5 19.0 18.7 20.1 64.2\r" } << 1 << "64.2";
+            << backend << QByteArrayList { "21.5 19.0 18.7 20.1 64.2\r" } << 1 << "64.2";
         QTest::addRow("%s: one line in three chunks", backend)
-                << backend << QByteArrayList{ "21.", "5 19.0 18.7", " 20.1 64.2\r" } << 1
-                << "64.2";
+            << backend << QByteArrayList { "21.", "5 19.0 18.7", " 20.1 64.2\r" } << 1 << "64.2";
         QByteArray burst;
         for (int i = 0; i < 100; ++i)
             burst += QByteArray::number(i) + " 1 2 3 " + QByteArray::number(i) + "\r";
         QTest::addRow("%s: burst of 100 lines in one write", backend)
-                << backend << QByteArrayList{ burst } << 100 << "99";
+            << backend << QByteArrayList { burst } << 100 << "99";
         QTest::addRow("%s: CR LF lines give clean fields", backend)
-                << backend << QByteArrayList{ "1 2 3 4 5\r\n", "6 7 8 9 10\r", "\n" } << 2
-                << "10";
+            << backend << QByteArrayList { "1 2 3 4 5\r\n", "6 7 8 9 10\r", "\n" } << 2 << "10";
     }
 }
 
@@ -248,10 +246,12 @@ void tst_Link::connectFailures_data()
 {
     QTest::addColumn<QString>("port");
     QTest::addColumn<QString>("message");
-    QTest::newRow("empty port list") << "" << "Попытка открыть несуществующий COM-порт";
+    QTest::newRow("empty port list") << ""
+                                     << "Попытка открыть несуществующий COM-порт";
     QTest::newRow("missing device") << "/dev/ttyPIROLAN_NONE"
                                     << "Попытка открыть несуществующий COM-порт";
-    QTest::newRow("device held by another process") << "held" << "Порт занят другой программой";
+    QTest::newRow("device held by another process") << "held"
+                                                    << "Порт занят другой программой";
 }
 
 void tst_Link::connectFailures()

@@ -163,9 +163,9 @@ void tst_TMainForm::windowAndLists()
     QStringList rates;
     for (int i = 0; i < form.cbBaudRate->count(); ++i)
         rates << form.cbBaudRate->itemText(i);
-    QCOMPARE(rates, (QStringList{ "110", "300", "600", "1200", "2400", "4800", "9600", "14400",
-                                  "19200", "38400", "56000", "57600", "115200", "128000",
-                                  "256000" }));
+    QCOMPARE(rates,
+        (QStringList { "110", "300", "600", "1200", "2400", "4800", "9600", "14400", "19200",
+            "38400", "56000", "57600", "115200", "128000", "256000" }));
     QCOMPARE(form.cbBaudRate->currentText(), QStringLiteral("9600"));
     QCOMPARE(form.statusPanelText(0), QStringLiteral("Others"));
     QCOMPARE(form.statusPanelText(1), QStringLiteral("Date"));
@@ -189,15 +189,15 @@ void tst_TMainForm::startUp_data()
     QTest::addColumn<int>("errorBoxes");
 
     QTest::newRow("ports listed, first selected")
-            << QStringList{ "ttyS0", "ttyUSB0" } << false << QStringList{}
-            << QStringList{ "ttyS0", "ttyUSB0" } << 0 << 6 << 0;
+        << QStringList { "ttyS0", "ttyUSB0" } << false << QStringList {}
+        << QStringList { "ttyS0", "ttyUSB0" } << 0 << 6 << 0;
     QTest::newRow("no ports: empty list, no selection")
-            << QStringList{} << false << QStringList{} << QStringList{} << -1 << 6 << 0;
+        << QStringList {} << false << QStringList {} << QStringList {} << -1 << 6 << 0;
     QTest::newRow("--port devices come first and the first is selected")
-            << QStringList{ "ttyS0" } << false << QStringList{ "/dev/pts/7", "/tmp/dev" }
-            << QStringList{ "/dev/pts/7", "/tmp/dev", "ttyS0" } << 0 << 6 << 0;
+        << QStringList { "ttyS0" } << false << QStringList { "/dev/pts/7", "/tmp/dev" }
+        << QStringList { "/dev/pts/7", "/tmp/dev", "ttyS0" } << 0 << 6 << 0;
     QTest::newRow("list unreadable: one error box, nothing selected")
-            << QStringList{} << true << QStringList{} << QStringList{} << -1 << -1 << 1;
+        << QStringList {} << true << QStringList {} << QStringList {} << -1 << -1 << 1;
 }
 
 void tst_TMainForm::startUp()

@@ -38,9 +38,9 @@ inline void writeDataSource(const QTemporaryDir &dir)
         qFatal("cannot write odbc.ini");
     ini.write(QStringLiteral("[%1]\nDriver=PostgreSQL Unicode\nServername=%2\nPort=%3\n"
                              "Database=Температура\n")
-                      .arg(QLatin1String(kDataSource), qEnvironmentVariable("PIROLAN_PG_HOST"),
-                           qEnvironmentVariable("PIROLAN_PG_PORT"))
-                      .toUtf8());
+                  .arg(QLatin1String(kDataSource), qEnvironmentVariable("PIROLAN_PG_HOST"),
+                      qEnvironmentVariable("PIROLAN_PG_PORT"))
+                  .toUtf8());
     qputenv("ODBCINI", QFile::encodeName(path));
 }
 
@@ -61,8 +61,7 @@ inline QString connectionFor(const QString &backend, const QString &sqliteFile)
     if (backend == QLatin1String("sqlite"))
         return composeConnectionString({ sqliteFile, "sa", "", false });
     return composeConnectionString({ QLatin1String(kDataSource),
-                                     qEnvironmentVariable("PIROLAN_PG_USER"), postgresPassword(),
-                                     false });
+        qEnvironmentVariable("PIROLAN_PG_USER"), postgresPassword(), false });
 }
 
 // The stored T1 values in time order, read through a connection of the calling thread.
@@ -76,10 +75,10 @@ inline QList<double> storedValues(const QString &backend, const QString &sqliteF
             db.setDatabaseName(sqliteFile);
         } else {
             db = QSqlDatabase::addDatabase("QODBC", "values");
-            db.setDatabaseName(QStringLiteral("%1;UID=%2;PWD=%3;")
-                                       .arg(QLatin1String(kDataSource),
-                                            qEnvironmentVariable("PIROLAN_PG_USER"),
-                                            postgresPassword()));
+            db.setDatabaseName(
+                QStringLiteral("%1;UID=%2;PWD=%3;")
+                    .arg(QLatin1String(kDataSource), qEnvironmentVariable("PIROLAN_PG_USER"),
+                        postgresPassword()));
         }
         if (db.open()) {
             QSqlQuery query(QStringLiteral("SELECT Темп_Улица FROM Темп ORDER BY Время"), db);
@@ -101,10 +100,10 @@ inline void emptyTable(const QString &backend, const QString &sqliteFile)
             db.setDatabaseName(sqliteFile);
         } else {
             db = QSqlDatabase::addDatabase("QODBC", "empty");
-            db.setDatabaseName(QStringLiteral("%1;UID=%2;PWD=%3;")
-                                       .arg(QLatin1String(kDataSource),
-                                            qEnvironmentVariable("PIROLAN_PG_USER"),
-                                            postgresPassword()));
+            db.setDatabaseName(
+                QStringLiteral("%1;UID=%2;PWD=%3;")
+                    .arg(QLatin1String(kDataSource), qEnvironmentVariable("PIROLAN_PG_USER"),
+                        postgresPassword()));
         }
         if (db.open())
             QSqlQuery(QStringLiteral("DELETE FROM Темп"), db);
@@ -117,6 +116,6 @@ inline void emptyTable(const QString &backend, const QString &sqliteFile)
 // Skips the current row (only it) when it needs the PostgreSQL server and there is none.
 #define PIROLAN_SKIP_WITHOUT_SERVER(backend)                                                       \
     do {                                                                                           \
-        if ((backend) == QLatin1String("postgresql") && !StorageFixture::postgresAvailable())     \
+        if ((backend) == QLatin1String("postgresql") && !StorageFixture::postgresAvailable())      \
             QSKIP("no PostgreSQL test server (scripts/test starts one)");                          \
     } while (false)

@@ -22,37 +22,53 @@ void tst_ConnectionString::compose_data()
     QTest::addColumn<QString>("expected");
 
     QTest::newRow("server login")
-            << "db1\\SQLEXPRESS" << "sa" << "secret" << false
-            << "Provider=SQLOLEDB.1; Persist Security Info=False;User ID=sa;PASSWORD=secret;"
-               "Initial Catalog=Температура;Data Source=db1\\SQLEXPRESS;";
+        << "db1\\SQLEXPRESS"
+        << "sa"
+        << "secret" << false
+        << "Provider=SQLOLEDB.1; Persist Security Info=False;User ID=sa;PASSWORD=secret;"
+           "Initial Catalog=Температура;Data Source=db1\\SQLEXPRESS;";
     QTest::newRow("integrated login leaves login and password out")
-            << "db1\\SQLEXPRESS" << "sa" << "secret" << true
-            << "Provider=SQLOLEDB.1; Persist Security Info=False;Integrated Security=SSPI;"
-               "Initial Catalog=Температура;Data Source=db1\\SQLEXPRESS;";
+        << "db1\\SQLEXPRESS"
+        << "sa"
+        << "secret" << true
+        << "Provider=SQLOLEDB.1; Persist Security Info=False;Integrated Security=SSPI;"
+           "Initial Catalog=Температура;Data Source=db1\\SQLEXPRESS;";
     QTest::newRow("empty password")
-            << "db1" << "sa" << "" << false
-            << "Provider=SQLOLEDB.1; Persist Security Info=False;User ID=sa;PASSWORD=;"
-               "Initial Catalog=Температура;Data Source=db1;";
+        << "db1"
+        << "sa"
+        << "" << false
+        << "Provider=SQLOLEDB.1; Persist Security Info=False;User ID=sa;PASSWORD=;"
+           "Initial Catalog=Температура;Data Source=db1;";
     QTest::newRow("semicolon in the server is quoted")
-            << "db1;Initial Catalog=master" << "sa" << "x" << false
-            << "Provider=SQLOLEDB.1; Persist Security Info=False;User ID=sa;PASSWORD=x;"
-               "Initial Catalog=Температура;Data Source=\"db1;Initial Catalog=master\";";
+        << "db1;Initial Catalog=master"
+        << "sa"
+        << "x" << false
+        << "Provider=SQLOLEDB.1; Persist Security Info=False;User ID=sa;PASSWORD=x;"
+           "Initial Catalog=Температура;Data Source=\"db1;Initial Catalog=master\";";
     QTest::newRow("equals sign in the password")
-            << "db1" << "sa" << "a=b" << false
-            << "Provider=SQLOLEDB.1; Persist Security Info=False;User ID=sa;PASSWORD=\"a=b\";"
-               "Initial Catalog=Температура;Data Source=db1;";
+        << "db1"
+        << "sa"
+        << "a=b" << false
+        << "Provider=SQLOLEDB.1; Persist Security Info=False;User ID=sa;PASSWORD=\"a=b\";"
+           "Initial Catalog=Температура;Data Source=db1;";
     QTest::newRow("double quote goes in single quotes")
-            << "db1" << "sa" << "p\"w" << false
-            << "Provider=SQLOLEDB.1; Persist Security Info=False;User ID=sa;PASSWORD='p\"w';"
-               "Initial Catalog=Температура;Data Source=db1;";
+        << "db1"
+        << "sa"
+        << "p\"w" << false
+        << "Provider=SQLOLEDB.1; Persist Security Info=False;User ID=sa;PASSWORD='p\"w';"
+           "Initial Catalog=Температура;Data Source=db1;";
     QTest::newRow("both quotes: double quotes, inner one doubled")
-            << "db1" << "o'neil" << "p\"'w" << false
-            << "Provider=SQLOLEDB.1; Persist Security Info=False;User ID=\"o'neil\";"
-               "PASSWORD=\"p\"\"'w\";Initial Catalog=Температура;Data Source=db1;";
+        << "db1"
+        << "o'neil"
+        << "p\"'w" << false
+        << "Provider=SQLOLEDB.1; Persist Security Info=False;User ID=\"o'neil\";"
+           "PASSWORD=\"p\"\"'w\";Initial Catalog=Температура;Data Source=db1;";
     QTest::newRow("outer spaces are kept by quoting")
-            << " db1 " << "sa" << " pw" << false
-            << "Provider=SQLOLEDB.1; Persist Security Info=False;User ID=sa;PASSWORD=\" pw\";"
-               "Initial Catalog=Температура;Data Source=\" db1 \";";
+        << " db1 "
+        << "sa"
+        << " pw" << false
+        << "Provider=SQLOLEDB.1; Persist Security Info=False;User ID=sa;PASSWORD=\" pw\";"
+           "Initial Catalog=Температура;Data Source=\" db1 \";";
 }
 
 void tst_ConnectionString::compose()
@@ -81,8 +97,8 @@ void tst_ConnectionString::roundTrip_data()
 void tst_ConnectionString::roundTrip()
 {
     QFETCH(QString, value);
-    const auto keys = parseConnectionString(
-            composeConnectionString({ value + "srv", value, value, false }));
+    const auto keys
+        = parseConnectionString(composeConnectionString({ value + "srv", value, value, false }));
     QCOMPARE(connectionValue(keys, "password"), value);
     QCOMPARE(connectionValue(keys, "User ID"), value);
     QCOMPARE(connectionValue(keys, "Data Source"), value + "srv");

@@ -35,10 +35,10 @@ QList<Row> tableRows(const QString &backend, const QString &sqliteFile)
             db.setDatabaseName(sqliteFile);
         } else {
             db = QSqlDatabase::addDatabase("QODBC", "verify");
-            db.setDatabaseName(QStringLiteral("%1;UID=%2;PWD=%3;")
-                                       .arg(QLatin1String(kDataSource),
-                                            qEnvironmentVariable("PIROLAN_PG_USER"),
-                                            postgresPassword()));
+            db.setDatabaseName(
+                QStringLiteral("%1;UID=%2;PWD=%3;")
+                    .arg(QLatin1String(kDataSource), qEnvironmentVariable("PIROLAN_PG_USER"),
+                        postgresPassword()));
         }
         if (!db.open())
             qFatal("verify connection: %s", qPrintable(db.lastError().text()));
@@ -48,17 +48,16 @@ QList<Row> tableRows(const QString &backend, const QString &sqliteFile)
         while (query.next()) {
             const QVariant time = query.value(0);
             rows.append({ time.typeId() == QMetaType::QString
-                                  ? QDateTime::fromString(time.toString(), Qt::ISODateWithMs)
-                                  : time.toDateTime(),
-                          query.value(1).toDouble() });
+                    ? QDateTime::fromString(time.toString(), Qt::ISODateWithMs)
+                    : time.toDateTime(),
+                query.value(1).toDouble() });
         }
     }
     QSqlDatabase::removeDatabase("verify");
     return rows;
 }
 
-template<typename E, typename F>
-QString expectFailure(F &&f)
+template <typename E, typename F> QString expectFailure(F &&f)
 {
     try {
         f();
@@ -106,7 +105,8 @@ void tst_Storage::init()
 {
     QTest::failOnWarning(QRegularExpression("does not belong to the calling thread"));
     QTest::failOnWarning(QRegularExpression("QSqlDatabasePrivate::removeDatabase"));
-    m_sqliteFile = createSqliteFile(m_dir, QStringLiteral("t%1.sqlite").arg(QRandomGenerator::global()->generate()));
+    m_sqliteFile = createSqliteFile(
+        m_dir, QStringLiteral("t%1.sqlite").arg(QRandomGenerator::global()->generate()));
 }
 
 void tst_Storage::backends()
@@ -171,12 +171,18 @@ void tst_Storage::refusals_data()
     QTest::addColumn<QString>("refusal");
     for (const char *backend : { "sqlite", "postgresql" })
         QTest::addRow("%s: reading not a number", backend) << backend << "not a number";
-    QTest::newRow("sqlite: file missing") << "sqlite" << "missing file";
-    QTest::newRow("sqlite: table missing") << "sqlite" << "missing table";
-    QTest::newRow("postgresql: wrong password") << "postgresql" << "wrong password";
-    QTest::newRow("postgresql: server down") << "postgresql" << "server down";
-    QTest::newRow("postgresql: database missing") << "postgresql" << "missing database";
-    QTest::newRow("postgresql: table missing") << "postgresql" << "missing table";
+    QTest::newRow("sqlite: file missing") << "sqlite"
+                                          << "missing file";
+    QTest::newRow("sqlite: table missing") << "sqlite"
+                                           << "missing table";
+    QTest::newRow("postgresql: wrong password") << "postgresql"
+                                                << "wrong password";
+    QTest::newRow("postgresql: server down") << "postgresql"
+                                             << "server down";
+    QTest::newRow("postgresql: database missing") << "postgresql"
+                                                  << "missing database";
+    QTest::newRow("postgresql: table missing") << "postgresql"
+                                               << "missing table";
 }
 
 void tst_Storage::refusals()
@@ -222,7 +228,7 @@ void tst_Storage::refusals()
         });
         qputenv("ODBCINI", saved);
         QVERIFY2(!message.startsWith("no failure") && !message.startsWith("wrong kind"),
-                 qPrintable(message));
+            qPrintable(message));
         QVERIFY(!message.contains(password));
         QVERIFY(!storage.isOpen());
         return;
@@ -232,12 +238,12 @@ void tst_Storage::refusals()
     const QString message = expectFailure<EOleException>([&] {
         storage.ConnectDatabase(text);
         QVERIFY(!failsAtConnect);
-        storage.storeReading(QDateTime::currentDateTime(),
-                             refusal == "not a number" ? "abc" : "21.5");
+        storage.storeReading(
+            QDateTime::currentDateTime(), refusal == "not a number" ? "abc" : "21.5");
     });
     qInfo() << refusal << "->" << message;
     QVERIFY2(!message.startsWith("no failure") && !message.startsWith("wrong kind"),
-             qPrintable(message));
+        qPrintable(message));
     QVERIFY(!message.isEmpty());
     QVERIFY2(!message.contains(password), "the password reached an error text");
     QCOMPARE(storage.isOpen(), !failsAtConnect);
@@ -252,10 +258,11 @@ void tst_Storage::changeRefusedWhileOpen()
     storage.ConnectDatabase(text);
     storage.ConnectDatabase(text);
     const QString message = expectFailure<EDatabaseError>([&] {
-        storage.ConnectDatabase(composeConnectionString({ m_dir.filePath("other"), "", "", false }));
+        storage.ConnectDatabase(
+            composeConnectionString({ m_dir.filePath("other"), "", "", false }));
     });
     QVERIFY2(!message.startsWith("no failure") && !message.startsWith("wrong kind"),
-             qPrintable(message));
+        qPrintable(message));
     QVERIFY(storage.isOpen());
 }
 
@@ -331,12 +338,12 @@ void tst_Storage::sqlServerClosedPort()
     clock.start();
     const QString message = expectFailure<EOleException>([&] {
         storage.ConnectDatabase(composeConnectionString(
-                { QStringLiteral("127.0.0.1,%1").arg(port), "sa", "Sekr3tPw", false }));
+            { QStringLiteral("127.0.0.1,%1").arg(port), "sa", "Sekr3tPw", false }));
     });
     if (message.contains("FreeTDS") && message.contains("tdsodbc"))
         QSKIP("the FreeTDS ODBC driver is not installed");
     QVERIFY2(!message.startsWith("no failure") && !message.startsWith("wrong kind"),
-             qPrintable(message));
+        qPrintable(message));
     QVERIFY(!message.contains("Sekr3tPw"));
     QVERIFY2(clock.elapsed() < 30000, "a refused connection must not hang");
 }
@@ -351,8 +358,8 @@ void tst_Storage::sqlServerSendsPreLoginAndTimesOut()
     QByteArray received;
     QObject::connect(&server, &QTcpServer::newConnection, [&] {
         QTcpSocket *socket = server.nextPendingConnection();
-        QObject::connect(socket, &QTcpSocket::readyRead,
-                         [&received, socket] { received += socket->readAll(); });
+        QObject::connect(
+            socket, &QTcpSocket::readyRead, [&received, socket] { received += socket->readAll(); });
     });
 
     Storage storage;
@@ -360,12 +367,12 @@ void tst_Storage::sqlServerSendsPreLoginAndTimesOut()
     clock.start();
     const QString message = expectFailure<EOleException>([&] {
         storage.ConnectDatabase(composeConnectionString(
-                { QStringLiteral("127.0.0.1,%1").arg(server.serverPort()), "sa", "x", false }));
+            { QStringLiteral("127.0.0.1,%1").arg(server.serverPort()), "sa", "x", false }));
     });
     if (message.contains("tdsodbc"))
         QSKIP("the FreeTDS ODBC driver is not installed");
     QVERIFY2(!message.startsWith("no failure") && !message.startsWith("wrong kind"),
-             qPrintable(message));
+        qPrintable(message));
     QVERIFY(!received.isEmpty());
     QCOMPARE(quint8(received.at(0)), quint8(0x12));
     qInfo() << "gave up after" << clock.elapsed() << "ms:" << message;
