@@ -11,4 +11,8 @@ public:
     virtual ~PipelineSteps() = default;
     virtual void SaveSQL(const QString &t1) = 0;
     virtual void DeleteOldest() = 0;
+    // The steps of the lines between these two calls may be committed together; each step
+    // still succeeds or fails on its own.
+    virtual void beginBatch() { }
+    virtual void endBatch() { }
 };

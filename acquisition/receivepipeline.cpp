@@ -19,8 +19,17 @@ void ReceivePipeline::BComPort1RxChar(const QByteArray &chunk)
         const LineFramer::Result framed = m_framer.append(m_readings.RxBuffer, chunk);
         if (framed.overflowed)
             m_view.LogLine(QStringLiteral(" : Переполнение буфера приёма!"));
-        for (qsizetype i = 0; i < framed.lines.size(); ++i)
-            runLine(framed.lines[i], i + 1 == framed.lines.size());
+        const qsizetype count = framed.lines.size();
+        // The lines before the event's last one run without pauses, and their rows are
+        // committed together, so a burst costs one commit rather than one per statement.
+        if (count > 1) {
+            m_steps.beginBatch();
+            for (qsizetype i = 0; i + 1 < count; ++i)
+                runLine(framed.lines[i], false);
+            m_steps.endBatch();
+        }
+        if (count > 0)
+            runLine(framed.lines.last(), true);
     } catch (...) {
         readFailed();
     }

@@ -33,6 +33,8 @@ void SerialLink::open(const QString &devicePath)
 
 void SerialLink::close()
 {
+    // A steady stream would keep the receive loop going; ask it to return after its event.
+    m_reader->requestStop();
     QMetaObject::invokeMethod(
         m_reader, [this] { m_reader->close(); }, Qt::BlockingQueuedConnection);
 }

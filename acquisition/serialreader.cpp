@@ -3,7 +3,9 @@
 
 #include "deviceholders.h"
 
+#include <QDeadlineTimer>
 #include <QFileInfo>
+#include <QThread>
 
 #include <sys/file.h>
 #include <unistd.h>
@@ -19,7 +21,9 @@ const QString kSetCommState = QStringLiteral("Ошибка функции SetCom
 
 SerialReader::SerialReader(ReadingsView &view, PipelineSteps &steps)
     : m_pipeline(view, steps)
-{ }
+{
+    m_pipeline.pause = [this](int ms) { pauseReading(ms); };
+}
 
 SerialReader::~SerialReader()
 {
@@ -34,6 +38,7 @@ bool SerialReader::isOpen() const
 QString SerialReader::open(const QString &devicePath, qint32 baudRate)
 {
     close();
+    m_lostInHandler = false;
     if (!m_port) {
         m_port = new QSerialPort(this);
         connect(m_port, &QSerialPort::readyRead, this, &SerialReader::BComPort1RxChar);
@@ -91,6 +96,8 @@ QString SerialReader::open(const QString &devicePath, qint32 baudRate)
 
 void SerialReader::close()
 {
+    m_stopRequested = false;
+    m_pending.clear();
     if (!isOpen())
         return;
     m_port->setDataTerminalReady(false);
@@ -111,11 +118,50 @@ QString SerialReader::setBaudRate(qint32 baudRate)
     return {};
 }
 
+// One receive event per chunk, strictly one at a time. Bytes that arrive while a chunk is
+// handled are taken off the port during its pauses and handled next, as one larger chunk.
 void SerialReader::BComPort1RxChar()
 {
-    const QByteArray chunk = m_port->readAll();
-    if (!chunk.isEmpty())
+    if (m_inHandler) {
+        takeWaitingBytes();
+        return;
+    }
+    m_inHandler = true;
+    takeWaitingBytes();
+    while (!m_pending.isEmpty() && !m_stopRequested) {
+        const QByteArray chunk = std::exchange(m_pending, QByteArray());
         m_pipeline.BComPort1RxChar(chunk);
+        if (m_lostInHandler)
+            break;
+        takeWaitingBytes();
+    }
+    m_inHandler = false;
+    if (m_lostInHandler) {
+        m_lostInHandler = false;
+        deviceLost();
+    }
+}
+
+void SerialReader::takeWaitingBytes()
+{
+    if (!isOpen())
+        return;
+    m_pending += m_port->readAll();
+    if (m_pending.size() > kMaxPendingBytes)
+        m_pending.remove(0, m_pending.size() - kMaxPendingBytes);
+}
+
+void SerialReader::pauseReading(int ms)
+{
+    QDeadlineTimer deadline(ms);
+    while (!deadline.hasExpired()) {
+        if (!isOpen() || m_stopRequested) {
+            QThread::msleep(quint64(std::max<qint64>(0, deadline.remainingTime())));
+            break;
+        }
+        if (m_port->waitForReadyRead(int(std::max<qint64>(1, deadline.remainingTime()))))
+            takeWaitingBytes();
+    }
 }
 
 void SerialReader::onError(QSerialPort::SerialPortError error)
@@ -124,9 +170,18 @@ void SerialReader::onError(QSerialPort::SerialPortError error)
         return;
     if (!isOpen())
         return;
-    // The device went away (unplugged, other end closed): say so once and stop reading,
-    // or the port reports the same error in a tight loop.
+    // The device went away (unplugged, other end closed): stop reading at once, or the port
+    // reports the same error in a tight loop; say so once, after the line in hand.
     m_port->close();
     m_port->clearError();
+    if (m_inHandler)
+        m_lostInHandler = true;
+    else
+        deviceLost();
+}
+
+void SerialReader::deviceLost()
+{
+    m_pending.clear();
     m_pipeline.readFailed();
 }

@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QSerialPort>
 
+#include <atomic>
+
 // The serial port and its receive side. Lives on the reader thread: the port is created
 // there, and every method runs there. Failures come back as message texts, never exceptions.
 class SerialReader : public QObject
@@ -26,10 +28,26 @@ public:
 
     ReceivePipeline &pipeline() { return m_pipeline; }
 
+    // Asks a running receive loop to return after the event in hand; any thread may call it.
+    void requestStop() { m_stopRequested = true; }
+
+    // Bytes received during a handler wait here for the next event; beyond this many the
+    // reader is hopelessly behind and the oldest are dropped.
+    static constexpr qsizetype kMaxPendingBytes = 1 << 20;
+
 private:
     void BComPort1RxChar();
     void onError(QSerialPort::SerialPortError error);
+    // The pipeline's pause: waits, but keeps taking bytes off the port meanwhile, so that a
+    // fast device never fills the kernel's small receive queue while a line is handled.
+    void pauseReading(int ms);
+    void takeWaitingBytes();
+    void deviceLost();
 
     QSerialPort *m_port = nullptr;
     ReceivePipeline m_pipeline;
+    QByteArray m_pending;
+    bool m_inHandler = false;
+    bool m_lostInHandler = false;
+    std::atomic<bool> m_stopRequested = false;
 };

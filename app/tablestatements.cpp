@@ -25,6 +25,26 @@ void TableStatements::SaveSQL(const QString &t1)
     }
 }
 
+void TableStatements::beginBatch()
+{
+    try {
+        m_storage.beginBatch();
+    } catch (const PirolanError &error) {
+        m_view.LogLine(QStringLiteral(" : Ошибка SaveSQL!!! ") + error.kind()
+                       + QStringLiteral(" - ") + error.message());
+    }
+}
+
+void TableStatements::endBatch()
+{
+    try {
+        m_storage.commitBatch();
+    } catch (const PirolanError &error) {
+        m_view.LogLine(QStringLiteral(" : Ошибка SaveSQL!!! ") + error.kind()
+                       + QStringLiteral(" - ") + error.message());
+    }
+}
+
 void TableStatements::DeleteOldest()
 {
     try {

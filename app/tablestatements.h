@@ -20,6 +20,9 @@ public:
     void SaveSQL(const QString &t1) override;
     // Deletes the rows with the smallest time; a failure gives the failure notice.
     void DeleteOldest() override;
+    // Commits the statements of a burst of lines together; a failed commit is logged.
+    void beginBatch() override;
+    void endBatch() override;
 
 private:
     Storage &m_storage;

@@ -113,6 +113,16 @@ void Storage::deleteOldest()
     run([](StorageWorker &worker) { worker.execute(TemperatureTable::kDeleteOldest); });
 }
 
+void Storage::beginBatch()
+{
+    run([](StorageWorker &worker) { worker.beginBatch(); });
+}
+
+void Storage::commitBatch()
+{
+    run([](StorageWorker &worker) { worker.commitBatch(); });
+}
+
 void Storage::clearTable()
 {
     run([](StorageWorker &worker) { worker.execute(TemperatureTable::kClear); });

@@ -30,6 +30,10 @@ public:
     void deleteOldest();
     void clearTable();
 
+    // Statements between these two are committed together; each one still fails alone.
+    void beginBatch();
+    void commitBatch();
+
     // Runs job on the storage thread and waits; a PirolanError it throws is thrown here.
     void run(const std::function<void(StorageWorker &)> &job);
 

@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
+#include <QSqlDriver>
 #include <QSqlQuery>
 
 namespace {
@@ -105,6 +106,7 @@ void StorageWorker::connectDatabase(const QString &connectionString)
 
 void StorageWorker::disconnectDatabase()
 {
+    m_inBatch = false;
     ADOQuery1.reset();
     if (!QSqlDatabase::contains(m_connectionName))
         return;
@@ -120,6 +122,61 @@ void StorageWorker::execute(
 {
     if (!isOpen() || !ADOQuery1)
         throw EDatabaseError(QStringLiteral("Нет соединения с базой данных"));
+    if (!m_inBatch) {
+        executeStatement(text, bindings);
+        return;
+    }
+    const bool sqlServer = QSqlDatabase::database(m_connectionName, false).driver()->dbmsType()
+        == QSqlDriver::MSSqlServer;
+    runPlain(sqlServer ? QStringLiteral("SAVE TRANSACTION pirolan_statement")
+                       : QStringLiteral("SAVEPOINT pirolan_statement"));
+    try {
+        executeStatement(text, bindings);
+    } catch (const PirolanError &) {
+        runPlain(sqlServer ? QStringLiteral("ROLLBACK TRANSACTION pirolan_statement")
+                           : QStringLiteral("ROLLBACK TO SAVEPOINT pirolan_statement"));
+        throw;
+    }
+    if (!sqlServer)
+        runPlain(QStringLiteral("RELEASE SAVEPOINT pirolan_statement"));
+}
+
+void StorageWorker::beginBatch()
+{
+    if (!isOpen() || m_inBatch)
+        return;
+    QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+    if (!db.transaction())
+        throw EOleException(scrubbed(sqlErrorText(db.lastError())));
+    m_inBatch = true;
+}
+
+void StorageWorker::commitBatch()
+{
+    if (!m_inBatch)
+        return;
+    m_inBatch = false;
+    if (!isOpen())
+        return;
+    QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+    ADOQuery1->finish();
+    if (!db.commit()) {
+        const QString message = scrubbed(sqlErrorText(db.lastError()));
+        db.rollback();
+        throw EOleException(message);
+    }
+}
+
+void StorageWorker::runPlain(const QString &text)
+{
+    ADOQuery1->finish();
+    if (!ADOQuery1->exec(text))
+        throw EOleException(scrubbed(sqlErrorText(ADOQuery1->lastError())));
+}
+
+void StorageWorker::executeStatement(
+    const QString &text, const QList<std::pair<QString, QVariant>> &bindings)
+{
     ADOQuery1->finish();
     ADOQuery1->clear();
     ADOQuery1->setForwardOnly(true);

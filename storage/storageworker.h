@@ -28,11 +28,20 @@ public:
     // Runs a statement that returns no rows: close, clear, set text, bind, execute.
     void execute(const QString &text, const QList<std::pair<QString, QVariant>> &bindings = {});
 
+    // Opens a transaction for the statements that follow; inside it each statement runs
+    // under a savepoint, so one that fails is undone alone and the others stay.
+    void beginBatch();
+    void commitBatch();
+
 private:
     QString scrubbed(QString message) const;
+    void runPlain(const QString &text);
+    void executeStatement(const QString &text,
+                          const QList<std::pair<QString, QVariant>> &bindings);
 
     QString m_connectionName;
     QString m_connectionString;
     QString m_password;
     std::unique_ptr<QSqlQuery> ADOQuery1;
+    bool m_inBatch = false;
 };

@@ -17,6 +17,8 @@ public:
     void ShowFailure(const QString &suffix) override { entries << "failure" + suffix; }
     void SaveSQL(const QString &t1) override { entries << "save " + t1; }
     void DeleteOldest() override { entries << "delete"; }
+    void beginBatch() override { entries << "begin"; }
+    void endBatch() override { entries << "end"; }
     QStringList entries;
 };
 
@@ -102,8 +104,8 @@ void tst_ReceivePipeline::stepsAndPauses()
     pipeline.deleteEnabled = true;
 
     pipeline.BComPort1RxChar("1 2\r3 4 5 6 7\r8");
-    const QStringList expected { "show 1|2|||", "save 1", "delete", "show 3|4|5|6|7", "pause 100",
-        "save 3", "pause 100", "delete", "pause 100" };
+    const QStringList expected { "begin", "show 1|2|||", "save 1", "delete", "end",
+        "show 3|4|5|6|7", "pause 100", "save 3", "pause 100", "delete", "pause 100" };
     QCOMPARE(journal.entries, expected);
 
     journal.entries.clear();

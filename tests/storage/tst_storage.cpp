@@ -82,6 +82,8 @@ private slots:
     void refusals_data();
     void refusals();
     void changeRefusedWhileOpen();
+    void batchFailsStatementAlone_data();
+    void batchFailsStatementAlone();
     void storingWhileClearing_data();
     void storingWhileClearing();
     void guiKeepsRunningDuringSlowCall();
@@ -264,6 +266,39 @@ void tst_Storage::changeRefusedWhileOpen()
     QVERIFY2(!message.startsWith("no failure") && !message.startsWith("wrong kind"),
         qPrintable(message));
     QVERIFY(storage.isOpen());
+}
+
+void tst_Storage::batchFailsStatementAlone_data()
+{
+    backends();
+}
+
+// The rows of a burst are committed together, but a reading the server refuses still fails
+// alone: the rows around it stay.
+void tst_Storage::batchFailsStatementAlone()
+{
+    QFETCH(QString, backend);
+    PIROLAN_SKIP_WITHOUT_SERVER(backend);
+
+    Storage storage;
+    storage.ConnectDatabase(connectionFor(backend, m_sqliteFile));
+    storage.clearTable();
+    const QDateTime t0 = QDateTime::currentDateTime();
+    storage.beginBatch();
+    storage.storeReading(t0, "1");
+    QVERIFY_THROWS_EXCEPTION(EOleException, storage.storeReading(t0.addMSecs(1), "abc"));
+    storage.storeReading(t0.addMSecs(2), "3");
+    storage.deleteOldest();
+    storage.storeReading(t0.addMSecs(3), "4");
+    storage.commitBatch();
+    const QList<Row> rows = tableRows(backend, m_sqliteFile);
+    QCOMPARE(rows.size(), 2);
+    QCOMPARE(rows[0].value, 3.0);
+    QCOMPARE(rows[1].value, 4.0);
+
+    // Outside a batch every statement commits at once again.
+    storage.storeReading(t0.addMSecs(4), "5");
+    QCOMPARE(tableRows(backend, m_sqliteFile).size(), 3);
 }
 
 void tst_Storage::storingWhileClearing_data()

@@ -1,0 +1,43 @@
+// SPDX-License-Identifier: MIT
+#include "benchprobes.h"
+
+#include <QMutexLocker>
+
+void BenchView::showValues(const QStringList &values)
+{
+    const auto now = BenchClock::now();
+    ++linesShown;
+    bool whole = false;
+    const qint64 seq = values.value(0).toLongLong(&whole);
+    if (!whole || values.value(4) != QLatin1String(kMarker)) {
+        ++linesMerged;
+        return;
+    }
+    QMutexLocker lock(&mutex);
+    shownAt.insert(seq, now);
+}
+
+void BenchView::LogLine(const QString &)
+{
+    ++logLines;
+}
+
+void BenchView::ShowFailure(const QString &)
+{
+    ++logLines;
+}
+
+void TimedSteps::SaveSQL(const QString &t1)
+{
+    const qint64 failuresBefore = m_view.logLines;
+    m_steps->SaveSQL(t1);
+    if (m_view.logLines != failuresBefore)
+        return;
+    const auto now = BenchClock::now();
+    bool whole = false;
+    const qint64 seq = t1.toLongLong(&whole);
+    if (!whole)
+        return;
+    QMutexLocker lock(&mutex);
+    committedAt.insert(seq, now);
+}
