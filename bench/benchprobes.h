@@ -27,6 +27,8 @@ public:
     std::atomic<qint64> linesShown = 0;
     std::atomic<qint64> linesMerged = 0;
     std::atomic<qint64> logLines = 0;
+    // Off while memory is measured: the bench's own records would be counted as growth.
+    std::atomic<bool> recordTimes = true;
     // When each sequence number was shown (reader thread), for runs that do not store.
     QHash<qint64, BenchClock::time_point> shownAt;
     QMutex mutex;
@@ -43,8 +45,13 @@ public:
 
     void SaveSQL(const QString &t1) override;
     void DeleteOldest() override { m_steps->DeleteOldest(); }
+    void beginBatch() override;
+    void endBatch() override;
 
     QHash<qint64, BenchClock::time_point> committedAt;
+    // Stores of the batch in hand: committed only when the batch ends.
+    QList<qint64> m_uncommitted;
+    bool m_inBatch = false;
     QMutex mutex;
 
 private:

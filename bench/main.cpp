@@ -279,6 +279,7 @@ QJsonObject idleAndMemory(const Options &options, BenchDatabase &database, int i
     // lines. The pauses are left out here: with them this would take minutes, and they hold
     // no memory.
     link.close();
+    view.recordTimes = false;
     link.pipeline().pause = [](int) { };
     link.open(writer.devicePath());
     constexpr qint64 kLines = 100000;

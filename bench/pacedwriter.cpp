@@ -72,10 +72,8 @@ qint64 PacedWriter::run(int baud, double seconds, int intervalMs)
 
 qint64 PacedWriter::flood(qint64 lines)
 {
-    for (qint64 i = 0; i < lines; ++i) {
-        const qint64 seq = sentAt.size();
+    // Nothing is recorded here: the flood is for measuring memory.
+    for (qint64 seq = 0; seq < lines; ++seq)
         writeAll(line(seq));
-        sentAt.append(BenchClock::now());
-    }
     return lines;
 }
