@@ -10,7 +10,6 @@
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
-#include <QSqlDriver>
 #include <QSqlQuery>
 
 namespace {
@@ -91,8 +90,6 @@ void StorageWorker::connectDatabase(const QString &connectionString)
                 ? QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000")
                 : target.connectOptions);
         if (db.open()) {
-            ADOQuery1 = std::make_unique<QSqlQuery>(db);
-            ADOQuery1->setForwardOnly(true);
         } else {
             failure = scrubbed(sqlErrorText(db.lastError()));
         }
@@ -107,7 +104,7 @@ void StorageWorker::connectDatabase(const QString &connectionString)
 void StorageWorker::disconnectDatabase()
 {
     m_inBatch = false;
-    ADOQuery1.reset();
+    m_statements.clear();
     if (!QSqlDatabase::contains(m_connectionName))
         return;
     {
@@ -120,25 +117,26 @@ void StorageWorker::disconnectDatabase()
 void StorageWorker::execute(
     const QString &text, const QList<std::pair<QString, QVariant>> &bindings)
 {
-    if (!isOpen() || !ADOQuery1)
+    if (!isOpen())
         throw EDatabaseError(QStringLiteral("Нет соединения с базой данных"));
     if (!m_inBatch) {
         executeStatement(text, bindings);
         return;
     }
-    const bool sqlServer = QSqlDatabase::database(m_connectionName, false).driver()->dbmsType()
-        == QSqlDriver::MSSqlServer;
-    runPlain(sqlServer ? QStringLiteral("SAVE TRANSACTION pirolan_statement")
-                       : QStringLiteral("SAVEPOINT pirolan_statement"));
     try {
         executeStatement(text, bindings);
+        m_batchLog.append({ text, bindings });
     } catch (const PirolanError &) {
-        runPlain(sqlServer ? QStringLiteral("ROLLBACK TRANSACTION pirolan_statement")
-                           : QStringLiteral("ROLLBACK TO SAVEPOINT pirolan_statement"));
-        throw;
+        // Some servers (PostgreSQL) abort the whole transaction on one failed statement. Undo
+        // the batch and redo it statement by statement, each committed on its own, so this
+        // statement fails alone and the rows before it stay.
+        QSqlDatabase::database(m_connectionName, false).rollback();
+        m_inBatch = false;
+        const QList<LoggedStatement> done = std::exchange(m_batchLog, {});
+        for (const LoggedStatement &statement : done)
+            executeStatement(statement.text, statement.bindings);
+        executeStatement(text, bindings);
     }
-    if (!sqlServer)
-        runPlain(QStringLiteral("RELEASE SAVEPOINT pirolan_statement"));
 }
 
 void StorageWorker::beginBatch()
@@ -149,6 +147,7 @@ void StorageWorker::beginBatch()
     if (!db.transaction())
         throw EOleException(scrubbed(sqlErrorText(db.lastError())));
     m_inBatch = true;
+    m_batchLog.clear();
 }
 
 void StorageWorker::commitBatch()
@@ -156,10 +155,12 @@ void StorageWorker::commitBatch()
     if (!m_inBatch)
         return;
     m_inBatch = false;
+    m_batchLog.clear();
     if (!isOpen())
         return;
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
-    ADOQuery1->finish();
+    for (auto &entry : m_statements)
+        entry.second->finish();
     if (!db.commit()) {
         const QString message = scrubbed(sqlErrorText(db.lastError()));
         db.rollback();
@@ -167,26 +168,41 @@ void StorageWorker::commitBatch()
     }
 }
 
-void StorageWorker::runPlain(const QString &text)
-{
-    ADOQuery1->finish();
-    if (!ADOQuery1->exec(text))
-        throw EOleException(scrubbed(sqlErrorText(ADOQuery1->lastError())));
-}
-
 void StorageWorker::executeStatement(
     const QString &text, const QList<std::pair<QString, QVariant>> &bindings)
 {
-    ADOQuery1->finish();
-    ADOQuery1->clear();
-    ADOQuery1->setForwardOnly(true);
-    if (!ADOQuery1->prepare(text))
-        throw EOleException(scrubbed(sqlErrorText(ADOQuery1->lastError())));
+    QSqlQuery &query = prepared(text);
+    query.finish();
     for (const auto &[name, value] : bindings)
-        ADOQuery1->bindValue(name, value);
-    if (!ADOQuery1->exec())
-        throw EOleException(scrubbed(sqlErrorText(ADOQuery1->lastError())));
-    ADOQuery1->finish();
+        query.bindValue(name, value);
+    if (!query.exec()) {
+        const QString message = scrubbed(sqlErrorText(query.lastError()));
+        forget(text);
+        throw EOleException(message);
+    }
+    query.finish();
+}
+
+// Each statement text is prepared once per connection and reused: preparing it again for
+// every reading would cost a round trip to the server each time.
+QSqlQuery &StorageWorker::prepared(const QString &text)
+{
+    for (auto &[preparedText, query] : m_statements) {
+        if (preparedText == text)
+            return *query;
+    }
+    auto query = std::make_unique<QSqlQuery>(QSqlDatabase::database(m_connectionName, false));
+    query->setForwardOnly(true);
+    if (!query->prepare(text))
+        throw EOleException(scrubbed(sqlErrorText(query->lastError())));
+    m_statements.emplace_back(text, std::move(query));
+    return *m_statements.back().second;
+}
+
+// A statement that failed is prepared afresh next time (the connection may have been reset).
+void StorageWorker::forget(const QString &text)
+{
+    std::erase_if(m_statements, [&](const auto &entry) { return entry.first == text; });
 }
 
 // Drivers have no business repeating the password, but make sure it never reaches a text.
