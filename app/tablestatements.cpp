@@ -20,8 +20,7 @@ void TableStatements::SaveSQL(const QString &t1)
             throw EDatabaseError(QStringLiteral("Поле T1 пусто, показание не записано"));
         m_storage.storeReading(QDateTime::currentDateTime(), t1);
     } catch (const PirolanError &error) {
-        m_view.LogLine(QStringLiteral(" : Ошибка SaveSQL!!! ") + error.kind()
-            + QStringLiteral(" - ") + error.message());
+        logStoreFailure(error);
     }
 }
 
@@ -30,8 +29,7 @@ void TableStatements::beginBatch()
     try {
         m_storage.beginBatch();
     } catch (const PirolanError &error) {
-        m_view.LogLine(QStringLiteral(" : Ошибка SaveSQL!!! ") + error.kind()
-                       + QStringLiteral(" - ") + error.message());
+        logStoreFailure(error);
     }
 }
 
@@ -40,9 +38,15 @@ void TableStatements::endBatch()
     try {
         m_storage.commitBatch();
     } catch (const PirolanError &error) {
-        m_view.LogLine(QStringLiteral(" : Ошибка SaveSQL!!! ") + error.kind()
-                       + QStringLiteral(" - ") + error.message());
+        logStoreFailure(error);
     }
+}
+
+// A reading that was not stored is logged; the window is not brought back for it.
+void TableStatements::logStoreFailure(const PirolanError &error)
+{
+    m_view.LogLine(QStringLiteral(" : Ошибка SaveSQL!!! ") + error.kind() + QStringLiteral(" - ")
+        + error.message());
 }
 
 void TableStatements::DeleteOldest()

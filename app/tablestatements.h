@@ -5,6 +5,7 @@
 
 #include <QString>
 
+class PirolanError;
 class ReadingsView;
 class Storage;
 
@@ -25,6 +26,8 @@ public:
     void endBatch() override;
 
 private:
+    void logStoreFailure(const PirolanError &error);
+
     Storage &m_storage;
     ReadingsView &m_view;
 };

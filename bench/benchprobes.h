@@ -39,9 +39,9 @@ class TimedSteps : public PipelineSteps
 {
 public:
     TimedSteps(std::unique_ptr<PipelineSteps> steps, const BenchView &view)
-        : m_steps(std::move(steps)), m_view(view)
-    {
-    }
+        : m_steps(std::move(steps))
+        , m_view(view)
+    { }
 
     void SaveSQL(const QString &t1) override;
     void DeleteOldest() override { m_steps->DeleteOldest(); }

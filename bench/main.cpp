@@ -48,7 +48,7 @@ double cpuSeconds()
     rusage usage = {};
     ::getrusage(RUSAGE_SELF, &usage);
     return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
-            + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+        + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 qint64 residentKb()
@@ -65,7 +65,8 @@ double percentile(QList<double> values, double p)
     if (values.isEmpty())
         return 0;
     std::sort(values.begin(), values.end());
-    const qsizetype index = std::min(values.size() - 1, qsizetype(p * double(values.size() - 1) + 0.5));
+    const qsizetype index
+        = std::min(values.size() - 1, qsizetype(p * double(values.size() - 1) + 0.5));
     return values[index];
 }
 
@@ -78,7 +79,8 @@ double physicalLinesPerSecond(int baud)
 class BenchDatabase
 {
 public:
-    explicit BenchDatabase(const Options &options) : m_options(options)
+    explicit BenchDatabase(const Options &options)
+        : m_options(options)
     {
         QSqlDatabase db;
         if (options.db == QLatin1String("sqlite")) {
@@ -88,7 +90,7 @@ public:
         } else {
             db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), kName);
             db.setDatabaseName(QStringLiteral("%1;UID=%2;PWD=%3;")
-                                       .arg(options.dsn, options.user, options.password));
+                                   .arg(options.dsn, options.user, options.password));
         }
         if (!db.open())
             qFatal("bench database: %s", qPrintable(db.lastError().text()));
@@ -114,7 +116,8 @@ public:
     {
         if (!m_file.isEmpty())
             return composeConnectionString({ m_file, QString(), QString(), false });
-        return composeConnectionString({ m_options.dsn, m_options.user, m_options.password, false });
+        return composeConnectionString(
+            { m_options.dsn, m_options.user, m_options.password, false });
     }
 
     // Empties the table and puts rows older than any reading in, as a rolling window has.
@@ -171,11 +174,27 @@ QJsonObject framingBench(qint64 lines)
         bytes += stream.size();
     }
     const double seconds = std::chrono::duration<double>(BenchClock::now() - start).count();
-    return { { "lines", done },
-             { "lines_per_second", double(done) / seconds },
-             { "mb_per_second", double(bytes) / seconds / 1e6 },
-             { "lines_merged", double(view.linesMerged) } };
+    return { { "lines", done }, { "lines_per_second", double(done) / seconds },
+        { "mb_per_second", double(bytes) / seconds / 1e6 },
+        { "lines_merged", double(view.linesMerged) } };
 }
+
+// The receive road wired as the window wires it, without the window, linked to a writer.
+struct BenchLink
+{
+    BenchLink(const Options &options, BenchDatabase &database)
+    {
+        storage.ConnectDatabase(database.connectionString());
+        link.setBaudRate(options.baud);
+        link.open(writer.devicePath());
+    }
+
+    Storage storage;
+    BenchView view;
+    TimedSteps steps { std::make_unique<TableStatements>(storage, view), view };
+    PacedWriter writer;
+    SerialLink link { view, steps };
+};
 
 struct RunSpec
 {
@@ -190,16 +209,10 @@ QJsonObject endToEnd(const Options &options, BenchDatabase &database, const RunS
 {
     constexpr int kWindowRows = 1000;
     database.reset(spec.deleteOldest ? kWindowRows : 0);
-    Storage storage;
-    storage.ConnectDatabase(database.connectionString());
-    BenchView view;
-    TimedSteps steps(std::make_unique<TableStatements>(storage, view), view);
-    PacedWriter writer;
-    SerialLink link(view, steps);
+    BenchLink road(options, database);
+    auto &[storage, view, steps, writer, link] = road;
     link.pipeline().saveEnabled = spec.save;
     link.pipeline().deleteEnabled = spec.deleteOldest;
-    link.setBaudRate(options.baud);
-    link.open(writer.devicePath());
 
     const qint64 sent = writer.run(options.baud, spec.seconds, spec.intervalMs);
     const qint64 shownAtEnd = view.linesShown;
@@ -214,8 +227,8 @@ QJsonObject endToEnd(const Options &options, BenchDatabase &database, const RunS
     };
     while (!done() && BenchClock::now() - drainStart < std::chrono::seconds(30))
         QThread::msleep(20);
-    const double drainMs =
-            std::chrono::duration<double, std::milli>(BenchClock::now() - drainStart).count();
+    const double drainMs
+        = std::chrono::duration<double, std::milli>(BenchClock::now() - drainStart).count();
     link.close();
 
     QList<double> latencies;
@@ -226,48 +239,34 @@ QJsonObject endToEnd(const Options &options, BenchDatabase &database, const RunS
         arrived = at.size();
         for (auto it = at.cbegin(); it != at.cend(); ++it)
             if (it.key() >= 0 && it.key() < writer.sentAt.size())
-                latencies.append(std::chrono::duration<double, std::milli>(
-                                         it.value() - writer.sentAt[it.key()])
-                                         .count());
+                latencies.append(
+                    std::chrono::duration<double, std::milli>(it.value() - writer.sentAt[it.key()])
+                        .count());
     }
     const qint64 rows = database.rowCount();
     const double elapsed = spec.seconds;
-    return { { "name", spec.name },
-             { "db", options.db },
-             { "baud", options.baud },
-             { "save_sql", spec.save },
-             { "delete_cir", spec.deleteOldest },
-             { "seconds", elapsed },
-             { "lines_sent", sent },
-             { "lines_per_second", double(sent) / elapsed },
-             { "physical_lines_per_second",
-               spec.intervalMs > 0 ? 1000.0 / spec.intervalMs : physicalLinesPerSecond(options.baud) },
-             { "rows_stored", spec.save ? arrived : 0 },
-             { "table_rows", rows },
-             { "lines_lost", sent - arrived },
-             { "lines_merged", double(view.linesMerged) },
-             { "failures_logged", double(view.logLines) },
-             { "latency_measures", spec.save ? "commit" : "display" },
-             { "commit_ms_p50", percentile(latencies, 0.50) },
-             { "commit_ms_p99", percentile(latencies, 0.99) },
-             { "commit_ms_max", percentile(latencies, 1.0) },
-             { "deliberate_pause_ms", spec.save ? ReceivePipeline::kPauseMs : 0 },
-             { "reader_backlog_bytes", backlog },
-             { "drain_ms", drainMs },
-             { "writer_lag_ms", writer.lagMs } };
+    return { { "name", spec.name }, { "db", options.db }, { "baud", options.baud },
+        { "save_sql", spec.save }, { "delete_cir", spec.deleteOldest }, { "seconds", elapsed },
+        { "lines_sent", sent }, { "lines_per_second", double(sent) / elapsed },
+        { "physical_lines_per_second",
+            spec.intervalMs > 0 ? 1000.0 / spec.intervalMs : physicalLinesPerSecond(options.baud) },
+        { "rows_stored", spec.save ? arrived : 0 }, { "table_rows", rows },
+        { "lines_lost", sent - arrived }, { "lines_merged", double(view.linesMerged) },
+        { "failures_logged", double(view.logLines) },
+        { "latency_measures", spec.save ? "commit" : "display" },
+        { "commit_ms_p50", percentile(latencies, 0.50) },
+        { "commit_ms_p99", percentile(latencies, 0.99) },
+        { "commit_ms_max", percentile(latencies, 1.0) },
+        { "deliberate_pause_ms", spec.save ? ReceivePipeline::kPauseMs : 0 },
+        { "reader_backlog_bytes", backlog }, { "drain_ms", drainMs },
+        { "writer_lag_ms", writer.lagMs } };
 }
 
 QJsonObject idleAndMemory(const Options &options, BenchDatabase &database, int idleSeconds)
 {
     database.reset(0);
-    Storage storage;
-    storage.ConnectDatabase(database.connectionString());
-    BenchView view;
-    TimedSteps steps(std::make_unique<TableStatements>(storage, view), view);
-    PacedWriter writer;
-    SerialLink link(view, steps);
-    link.setBaudRate(options.baud);
-    link.open(writer.devicePath());
+    BenchLink road(options, database);
+    auto &[storage, view, steps, writer, link] = road;
 
     const double cpuBefore = cpuSeconds();
     const auto start = BenchClock::now();
@@ -280,7 +279,7 @@ QJsonObject idleAndMemory(const Options &options, BenchDatabase &database, int i
     // no memory.
     link.close();
     view.recordTimes = false;
-    link.pipeline().pause = [](int) { };
+    link.pipeline().pause = [](int) {};
     link.open(writer.devicePath());
     constexpr qint64 kLines = 100000;
     writer.flood(1000);
@@ -292,46 +291,44 @@ QJsonObject idleAndMemory(const Options &options, BenchDatabase &database, int i
         QThread::msleep(10);
     const qint64 rssAfter = residentKb();
     link.close();
-    return { { "idle_seconds", wall },
-             { "idle_cpu_percent", idleCpu },
-             { "rss_before_kb", rssBefore },
-             { "rss_after_kb", rssAfter },
-             { "rss_growth_kb_per_100k_lines", double(rssAfter - rssBefore) },
-             { "lines_merged", double(view.linesMerged) } };
+    return { { "idle_seconds", wall }, { "idle_cpu_percent", idleCpu },
+        { "rss_before_kb", rssBefore }, { "rss_after_kb", rssAfter },
+        { "rss_growth_kb_per_100k_lines", double(rssAfter - rssBefore) },
+        { "lines_merged", double(view.linesMerged) } };
 }
 
 void printTable(const QJsonObject &report)
 {
     const QJsonObject framing = report["framing"].toObject();
     std::printf("Framing and splitting in memory: %.0f lines/s, %.1f MB/s (%lld lines)\n\n",
-                framing["lines_per_second"].toDouble(), framing["mb_per_second"].toDouble(),
-                qint64(framing["lines"].toDouble()));
+        framing["lines_per_second"].toDouble(), framing["mb_per_second"].toDouble(),
+        qint64(framing["lines"].toDouble()));
     std::printf("%-22s %-10s %6s %5s %5s %7s %9s %7s %5s %6s %8s %8s %8s %8s %8s\n", "run", "db",
-                "baud", "save", "del", "sent", "lines/s", "limit", "lost", "merged", "p50 ms",
-                "p99 ms", "max ms", "backlog", "lag ms");
+        "baud", "save", "del", "sent", "lines/s", "limit", "lost", "merged", "p50 ms", "p99 ms",
+        "max ms", "backlog", "lag ms");
     for (const QJsonValue &value : report["runs"].toArray()) {
         const QJsonObject run = value.toObject();
         std::printf("%-22s %-10s %6d %5s %5s %7lld %9.1f %7.1f %5lld %6lld %8.1f %8.1f %8.1f %8lld "
                     "%8.1f\n",
-                    qPrintable(run["name"].toString()), qPrintable(run["db"].toString()),
-                    run["baud"].toInt(), run["save_sql"].toBool() ? "on" : "off",
-                    run["delete_cir"].toBool() ? "on" : "off", qint64(run["lines_sent"].toDouble()),
-                    run["lines_per_second"].toDouble(),
-                    run["physical_lines_per_second"].toDouble(),
-                    qint64(run["lines_lost"].toDouble()), qint64(run["lines_merged"].toDouble()),
-                    run["commit_ms_p50"].toDouble(), run["commit_ms_p99"].toDouble(),
-                    run["commit_ms_max"].toDouble(), qint64(run["reader_backlog_bytes"].toDouble()),
-                    run["writer_lag_ms"].toDouble());
+            qPrintable(run["name"].toString()), qPrintable(run["db"].toString()),
+            run["baud"].toInt(), run["save_sql"].toBool() ? "on" : "off",
+            run["delete_cir"].toBool() ? "on" : "off", qint64(run["lines_sent"].toDouble()),
+            run["lines_per_second"].toDouble(), run["physical_lines_per_second"].toDouble(),
+            qint64(run["lines_lost"].toDouble()), qint64(run["lines_merged"].toDouble()),
+            run["commit_ms_p50"].toDouble(), run["commit_ms_p99"].toDouble(),
+            run["commit_ms_max"].toDouble(), qint64(run["reader_backlog_bytes"].toDouble()),
+            run["writer_lag_ms"].toDouble());
     }
-    std::printf("(latency: carriage return written -> row committed with Save SQL on, -> line shown "
-                "with it off; it includes the deliberate %d ms pause before the store)\n",
-                ReceivePipeline::kPauseMs);
+    std::printf(
+        "(latency: carriage return written -> row committed with Save SQL on, -> line shown "
+        "with it off; it includes the deliberate %d ms pause before the store)\n",
+        ReceivePipeline::kPauseMs);
     const QJsonObject idle = report["idle"].toObject();
     std::printf("\nIdle, linked, no traffic: %.3f %% of one core over %.0f s\n",
-                idle["idle_cpu_percent"].toDouble(), idle["idle_seconds"].toDouble());
+        idle["idle_cpu_percent"].toDouble(), idle["idle_seconds"].toDouble());
     std::printf("Resident memory over 100,000 lines: %lld kB -> %lld kB (%+.0f kB)\n",
-                qint64(idle["rss_before_kb"].toDouble()), qint64(idle["rss_after_kb"].toDouble()),
-                idle["rss_growth_kb_per_100k_lines"].toDouble());
+        qint64(idle["rss_before_kb"].toDouble()), qint64(idle["rss_after_kb"].toDouble()),
+        idle["rss_growth_kb_per_100k_lines"].toDouble());
 }
 
 } // namespace
@@ -375,14 +372,15 @@ int main(int argc, char *argv[])
     report["framing"] = framingBench(2000000);
     QJsonArray runs;
     runs.append(endToEnd(options, database, { "paced, both on", true, true, 0, options.seconds }));
-    runs.append(endToEnd(options, database, { "paced, both off", false, false, 0, options.seconds }));
+    runs.append(
+        endToEnd(options, database, { "paced, both off", false, false, 0, options.seconds }));
     runs.append(endToEnd(options, database,
-                         { "one line a second", true, true, 1000, std::min(options.seconds, 20.0) }));
+        { "one line a second", true, true, 1000, std::min(options.seconds, 20.0) }));
     report["runs"] = runs;
     // The headline figures, from the paced run with both check boxes on.
     const QJsonObject headline = runs.first().toObject();
     for (const char *key : { "lines_sent", "rows_stored", "lines_lost", "lines_merged",
-                             "commit_ms_p50", "commit_ms_p99", "reader_backlog_bytes" })
+             "commit_ms_p50", "commit_ms_p99", "reader_backlog_bytes" })
         report[QLatin1String(key)] = headline[QLatin1String(key)];
     const QJsonObject idle = idleAndMemory(options, database, 10);
     report["idle"] = idle;

@@ -54,8 +54,8 @@ qint64 PacedWriter::run(int baud, double seconds, int intervalMs)
         } else {
             bytesDue += bytes.size();
             due = start
-                    + std::chrono::duration_cast<BenchClock::duration>(
-                            std::chrono::duration<double>(bytesDue / bytesPerSecond));
+                + std::chrono::duration_cast<BenchClock::duration>(
+                    std::chrono::duration<double>(bytesDue / bytesPerSecond));
         }
         if (due > end)
             break;

@@ -38,8 +38,7 @@ private:
     QString scrubbed(QString message) const;
     QSqlQuery &prepared(const QString &text);
     void forget(const QString &text);
-    void executeStatement(const QString &text,
-                          const QList<std::pair<QString, QVariant>> &bindings);
+    void executeStatement(const QString &text, const QList<std::pair<QString, QVariant>> &bindings);
 
     QString m_connectionName;
     QString m_connectionString;

@@ -11,8 +11,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QLabel>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProcess>
@@ -160,11 +160,11 @@ void tst_Link::readingsFlow_data()
             QByteArray five;
             for (int j = 0; j < 5; ++j)
                 five += QByteArray::number(i * 5 + j) + " 1 2 3 " + QByteArray::number(i * 5 + j)
-                        + "\r\n";
+                    + "\r\n";
             stream << five;
         }
         QTest::addRow("%s: a stream faster than the pauses loses nothing", backend)
-                << backend << stream << 300 << "299";
+            << backend << stream << 300 << "299";
         QTest::addRow("%s: CR LF lines give clean fields", backend)
             << backend << QByteArrayList { "1 2 3 4 5\r\n", "6 7 8 9 10\r", "\n" } << 2 << "10";
     }

@@ -9,9 +9,12 @@
 #include <QFile>
 #include <QProcess>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <functional>
 
 namespace StorageFixture {
 
@@ -64,51 +67,47 @@ inline QString connectionFor(const QString &backend, const QString &sqliteFile)
         qEnvironmentVariable("PIROLAN_PG_USER"), postgresPassword(), false });
 }
 
-// The stored T1 values in time order, read through a connection of the calling thread.
+// Runs work on a connection of the calling thread to the test's database, apart from the
+// one Pirolan's storage thread holds.
+inline void withTestConnection(const QString &backend, const QString &sqliteFile,
+    const std::function<void(QSqlDatabase &)> &work)
+{
+    const QString name = QStringLiteral("test-side");
+    {
+        QSqlDatabase db;
+        if (backend == QLatin1String("sqlite")) {
+            db = QSqlDatabase::addDatabase("QSQLITE", name);
+            db.setDatabaseName(sqliteFile);
+        } else {
+            db = QSqlDatabase::addDatabase("QODBC", name);
+            db.setDatabaseName(
+                QStringLiteral("%1;UID=%2;PWD=%3;")
+                    .arg(QLatin1String(kDataSource), qEnvironmentVariable("PIROLAN_PG_USER"),
+                        postgresPassword()));
+        }
+        if (!db.open())
+            qFatal("test connection: %s", qPrintable(db.lastError().text()));
+        work(db);
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+// The stored T1 values in time order.
 inline QList<double> storedValues(const QString &backend, const QString &sqliteFile)
 {
     QList<double> values;
-    {
-        QSqlDatabase db;
-        if (backend == QLatin1String("sqlite")) {
-            db = QSqlDatabase::addDatabase("QSQLITE", "values");
-            db.setDatabaseName(sqliteFile);
-        } else {
-            db = QSqlDatabase::addDatabase("QODBC", "values");
-            db.setDatabaseName(
-                QStringLiteral("%1;UID=%2;PWD=%3;")
-                    .arg(QLatin1String(kDataSource), qEnvironmentVariable("PIROLAN_PG_USER"),
-                        postgresPassword()));
-        }
-        if (db.open()) {
-            QSqlQuery query(QStringLiteral("SELECT Темп_Улица FROM Темп ORDER BY Время"), db);
-            while (query.next())
-                values.append(query.value(0).toDouble());
-        }
-    }
-    QSqlDatabase::removeDatabase("values");
+    withTestConnection(backend, sqliteFile, [&](QSqlDatabase &db) {
+        QSqlQuery query(QStringLiteral("SELECT Темп_Улица FROM Темп ORDER BY Время"), db);
+        while (query.next())
+            values.append(query.value(0).toDouble());
+    });
     return values;
 }
 
-// Empties the table through a connection of the calling thread.
 inline void emptyTable(const QString &backend, const QString &sqliteFile)
 {
-    {
-        QSqlDatabase db;
-        if (backend == QLatin1String("sqlite")) {
-            db = QSqlDatabase::addDatabase("QSQLITE", "empty");
-            db.setDatabaseName(sqliteFile);
-        } else {
-            db = QSqlDatabase::addDatabase("QODBC", "empty");
-            db.setDatabaseName(
-                QStringLiteral("%1;UID=%2;PWD=%3;")
-                    .arg(QLatin1String(kDataSource), qEnvironmentVariable("PIROLAN_PG_USER"),
-                        postgresPassword()));
-        }
-        if (db.open())
-            QSqlQuery(QStringLiteral("DELETE FROM Темп"), db);
-    }
-    QSqlDatabase::removeDatabase("empty");
+    withTestConnection(backend, sqliteFile,
+        [](QSqlDatabase &db) { QSqlQuery(QStringLiteral("DELETE FROM Темп"), db); });
 }
 
 } // namespace StorageFixture

@@ -28,32 +28,19 @@ struct Row
 QList<Row> tableRows(const QString &backend, const QString &sqliteFile)
 {
     QList<Row> rows;
-    {
-        QSqlDatabase db;
-        if (backend == QLatin1String("sqlite")) {
-            db = QSqlDatabase::addDatabase("QSQLITE", "verify");
-            db.setDatabaseName(sqliteFile);
-        } else {
-            db = QSqlDatabase::addDatabase("QODBC", "verify");
-            db.setDatabaseName(
-                QStringLiteral("%1;UID=%2;PWD=%3;")
-                    .arg(QLatin1String(kDataSource), qEnvironmentVariable("PIROLAN_PG_USER"),
-                        postgresPassword()));
-        }
-        if (!db.open())
-            qFatal("verify connection: %s", qPrintable(db.lastError().text()));
+    withTestConnection(backend, sqliteFile, [&](QSqlDatabase &db) {
         QSqlQuery query(db);
         if (!query.exec(QStringLiteral("SELECT Время, Темп_Улица FROM Темп ORDER BY Время")))
             qFatal("verify query: %s", qPrintable(query.lastError().text()));
         while (query.next()) {
             const QVariant time = query.value(0);
+            // SQLite keeps the time as ISO text; the servers hand back a timestamp.
             rows.append({ time.typeId() == QMetaType::QString
                     ? QDateTime::fromString(time.toString(), Qt::ISODateWithMs)
                     : time.toDateTime(),
                 query.value(1).toDouble() });
         }
-    }
-    QSqlDatabase::removeDatabase("verify");
+    });
     return rows;
 }
 
