@@ -20,6 +20,7 @@
 #include <QRandomGenerator>
 #include <QTest>
 #include <QThread>
+#include <QTimer>
 
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -328,7 +329,15 @@ void tst_Link::rateChangeWhileLinked()
     }
     pty.send("3.5\r");
     QTRY_COMPARE(form->Label2->text(), QStringLiteral("3.5"));
+
+    // The status clock runs while linked and stops with the link; its texts stay.
+    QVERIFY(form->Timer1->isActive());
+    QTRY_COMPARE(form->statusPanelText(0), QStringLiteral("Связь ОК!"));
+    QCOMPARE(form->statusPanelText(1),
+        QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat));
     form->Button1Click();
+    QVERIFY(!form->Timer1->isActive());
+    QCOMPARE(form->statusPanelText(0), QStringLiteral("Связь ОК!"));
 }
 
 void tst_Link::deviceGoneGivesOneNotice()
