@@ -196,7 +196,7 @@ struct BenchLink
     SerialLink link { view, steps };
 };
 
-struct RunSpec
+struct RunPlan
 {
     QString name;
     bool save = true;
@@ -205,16 +205,16 @@ struct RunSpec
     double seconds = 60;
 };
 
-QJsonObject endToEnd(const Options &options, BenchDatabase &database, const RunSpec &spec)
+QJsonObject endToEnd(const Options &options, BenchDatabase &database, const RunPlan &plan)
 {
     constexpr int kWindowRows = 1000;
-    database.reset(spec.deleteOldest ? kWindowRows : 0);
+    database.reset(plan.deleteOldest ? kWindowRows : 0);
     BenchLink road(options, database);
     auto &[storage, view, steps, writer, link] = road;
-    link.pipeline().saveEnabled = spec.save;
-    link.pipeline().deleteEnabled = spec.deleteOldest;
+    link.pipeline().saveEnabled = plan.save;
+    link.pipeline().deleteEnabled = plan.deleteOldest;
 
-    const qint64 sent = writer.run(options.baud, spec.seconds, spec.intervalMs);
+    const qint64 sent = writer.run(options.baud, plan.seconds, plan.intervalMs);
     const qint64 shownAtEnd = view.linesShown;
     const qint64 lineBytes = PacedWriter::line(sent).size();
     const qint64 backlog = std::max<qint64>(0, sent - shownAtEnd) * lineBytes;
@@ -222,8 +222,8 @@ QJsonObject endToEnd(const Options &options, BenchDatabase &database, const RunS
     // Let the reader drain what is still on its way.
     const auto drainStart = BenchClock::now();
     auto done = [&] {
-        QMutexLocker lock(spec.save ? &steps.mutex : &view.mutex);
-        return (spec.save ? steps.committedAt.size() : view.shownAt.size()) >= sent;
+        QMutexLocker lock(plan.save ? &steps.mutex : &view.mutex);
+        return (plan.save ? steps.committedAt.size() : view.shownAt.size()) >= sent;
     };
     while (!done() && BenchClock::now() - drainStart < std::chrono::seconds(30))
         QThread::msleep(20);
@@ -234,8 +234,8 @@ QJsonObject endToEnd(const Options &options, BenchDatabase &database, const RunS
     QList<double> latencies;
     qint64 arrived = 0;
     {
-        QMutexLocker lock(spec.save ? &steps.mutex : &view.mutex);
-        const auto &at = spec.save ? steps.committedAt : view.shownAt;
+        QMutexLocker lock(plan.save ? &steps.mutex : &view.mutex);
+        const auto &at = plan.save ? steps.committedAt : view.shownAt;
         arrived = at.size();
         for (auto it = at.cbegin(); it != at.cend(); ++it)
             if (it.key() >= 0 && it.key() < writer.sentAt.size())
@@ -244,20 +244,20 @@ QJsonObject endToEnd(const Options &options, BenchDatabase &database, const RunS
                         .count());
     }
     const qint64 rows = database.rowCount();
-    const double elapsed = spec.seconds;
-    return { { "name", spec.name }, { "db", options.db }, { "baud", options.baud },
-        { "save_sql", spec.save }, { "delete_cir", spec.deleteOldest }, { "seconds", elapsed },
+    const double elapsed = plan.seconds;
+    return { { "name", plan.name }, { "db", options.db }, { "baud", options.baud },
+        { "save_sql", plan.save }, { "delete_cir", plan.deleteOldest }, { "seconds", elapsed },
         { "lines_sent", sent }, { "lines_per_second", double(sent) / elapsed },
         { "physical_lines_per_second",
-            spec.intervalMs > 0 ? 1000.0 / spec.intervalMs : physicalLinesPerSecond(options.baud) },
-        { "rows_stored", spec.save ? arrived : 0 }, { "table_rows", rows },
+            plan.intervalMs > 0 ? 1000.0 / plan.intervalMs : physicalLinesPerSecond(options.baud) },
+        { "rows_stored", plan.save ? arrived : 0 }, { "table_rows", rows },
         { "lines_lost", sent - arrived }, { "lines_merged", double(view.linesMerged) },
         { "failures_logged", double(view.logLines) },
-        { "latency_measures", spec.save ? "commit" : "display" },
+        { "latency_measures", plan.save ? "commit" : "display" },
         { "commit_ms_p50", percentile(latencies, 0.50) },
         { "commit_ms_p99", percentile(latencies, 0.99) },
         { "commit_ms_max", percentile(latencies, 1.0) },
-        { "deliberate_pause_ms", spec.save ? ReceivePipeline::kPauseMs : 0 },
+        { "deliberate_pause_ms", plan.save ? ReceivePipeline::kPauseMs : 0 },
         { "reader_backlog_bytes", backlog }, { "drain_ms", drainMs },
         { "writer_lag_ms", writer.lagMs } };
 }
