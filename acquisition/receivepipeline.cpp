@@ -23,10 +23,13 @@ void ReceivePipeline::BComPort1RxChar(const QByteArray &chunk)
         // The lines before the event's last one run without pauses, and their rows are
         // committed together, so a burst costs one commit rather than one per statement.
         if (count > 1) {
-            m_steps.beginBatch();
+            const bool storing = saveEnabled || deleteEnabled;
+            if (storing)
+                m_steps.beginBatch();
             for (qsizetype i = 0; i + 1 < count; ++i)
                 runLine(framed.lines[i], false);
-            m_steps.endBatch();
+            if (storing)
+                m_steps.endBatch();
         }
         if (count > 0)
             runLine(framed.lines.last(), true);

@@ -161,6 +161,8 @@ void SerialReader::pauseReading(int ms)
         }
         if (m_port->waitForReadyRead(int(std::max<qint64>(1, deadline.remainingTime()))))
             takeWaitingBytes();
+        else if (!deadline.hasExpired())
+            QThread::msleep(1); // refused at once (an error): never spin through the pause
     }
 }
 

@@ -116,6 +116,14 @@ void tst_ReceivePipeline::stepsAndPauses()
         (QStringList { "log : Переполнение буфера приёма!", "show 9|4|5|6|7", "pause 100",
             "pause 100", "delete", "pause 100" }));
 
+    // Nothing to store: no transaction is opened for the burst.
+    journal.entries.clear();
+    pipeline.deleteEnabled = false;
+    pipeline.BComPort1RxChar("1\r2\r");
+    QCOMPARE(journal.entries,
+        (QStringList {
+            "show 1|4|5|6|7", "show 2|4|5|6|7", "pause 100", "pause 100", "pause 100" }));
+
     journal.entries.clear();
     pipeline.BComPort1RxChar("12");
     pipeline.readFailed();
