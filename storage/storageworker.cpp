@@ -89,10 +89,8 @@ void StorageWorker::connectDatabase(const QString &connectionString)
         db.setConnectOptions(target.kind == DatabaseTarget::Kind::SqliteFile
                 ? QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000")
                 : target.connectOptions);
-        if (db.open()) {
-        } else {
+        if (!db.open())
             failure = scrubbed(sqlErrorText(db.lastError()));
-        }
     }
     if (!failure.isNull()) {
         disconnectDatabase();
@@ -133,8 +131,14 @@ void StorageWorker::execute(
         QSqlDatabase::database(m_connectionName, false).rollback();
         m_inBatch = false;
         const QList<LoggedStatement> done = std::exchange(m_batchLog, {});
-        for (const LoggedStatement &statement : done)
-            executeStatement(statement.text, statement.bindings);
+        for (const LoggedStatement &statement : done) {
+            try {
+                executeStatement(statement.text, statement.bindings);
+            } catch (const PirolanError &) {
+                // It went through once; if it fails now the connection itself is failing,
+                // and this statement's own failure below tells the operator so.
+            }
+        }
         executeStatement(text, bindings);
     }
 }
