@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "messageboxes.h"
 
+#include "datetimetext.h"
+
 #include <pirolan/pirolanerror.h>
 
 #include <QApplication>
@@ -42,6 +44,12 @@ void showMessage(QWidget *parent, const QString &text)
 void showStandardError(QWidget *parent, const PirolanError &error)
 {
     present(parent, Kind::StandardError, error.kind() + QStringLiteral(": ") + error.message());
+}
+
+QString failureText(const PirolanError &error)
+{
+    return QStringLiteral("[ ") + dateTimeText(QDateTime::currentDateTime())
+        + QStringLiteral("] : ") + error.kind() + QStringLiteral(" - ") + error.message();
 }
 
 void setPresenter(Presenter replacement)

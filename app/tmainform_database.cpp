@@ -2,7 +2,6 @@
 // The database side of TMainForm: connecting with the login fields, and clearing the table.
 #include "tmainform.h"
 
-#include "datetimetext.h"
 #include "messageboxes.h"
 
 #include <connectionstring.h>
@@ -23,10 +22,8 @@ bool TMainForm::ConnectDatabase()
         return true;
     } catch (const EDatabaseError &error) {
         DisconnectDatabase();
-        MessageBoxes::showMessage(this,
-            QStringLiteral("[ ") + dateTimeText(QDateTime::currentDateTime())
-                + QStringLiteral("] : ") + error.kind() + QStringLiteral(" - ") + error.message()
-                + QStringLiteral("\rОшибка соединения"));
+        MessageBoxes::showMessage(
+            this, MessageBoxes::failureText(error) + QStringLiteral("\rОшибка соединения"));
         return false;
     }
 }

@@ -36,9 +36,7 @@ void TMainForm::OpenLink()
     } catch (const PirolanError &error) {
         m_link->close();
         DisconnectDatabase();
-        MessageBoxes::showMessage(this,
-            QStringLiteral("[ ") + dateTimeText(QDateTime::currentDateTime())
-                + QStringLiteral("] : ") + error.kind() + QStringLiteral(" - ") + error.message());
+        MessageBoxes::showMessage(this, MessageBoxes::failureText(error));
     }
 }
 
